@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+namespace korvane {
+
+// The grey byte of one pixel: the weights are the floats nearest 0.299, 0.587
+// and 0.114, widened to double and added in that order, then truncated.
+inline std::uint8_t GrayLevel(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  return static_cast<std::uint8_t>(red * static_cast<double>(0.299f) +
+                                   green * static_cast<double>(0.587f) +
+                                   blue * static_cast<double>(0.114f));
+}
+
+}  // namespace korvane
