@@ -8,9 +8,13 @@
 
 namespace korvane {
 
-// Decoded rows a 64-bit process may hold at once: a stand-in for the address
-// space of the 32-bit product, where such allocations fail by themselves.
+// Picture bytes (rows and row arrays) the process may hold at once: on a
+// 64-bit build a stand-in for the address space of the 32-bit product, where
+// allocations this large fail by themselves.
 constexpr std::uint64_t kImageBudgetBytes = 1536ull * 1024 * 1024;
+
+// Sets the budget (tests use a small one to reach the out-of-memory paths).
+void SetImageBudget(std::uint64_t bytes);
 
 enum class RowAllocation { kAllocated, kNoRowArray, kNoRow };
 

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the release tree and runs the benchmarks: the converter against the
+# in-process decode+encode limit (ratios and peak memory), then, when the peer
+# script is given (PEERS=path/to/peers.sh) and its tools are installed, the
+# peer tools doing the same work on the same photo for comparison.
+# Usage: bash bench/run.sh [PHOTO]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+PHOTO=${1:-samples/Kleiber_by_Lukas_Baubkus.jpg}
+cmake --preset native-release >/dev/null
+cmake --build --preset native-release >/dev/null
+echo "=== converter vs in-process limit"
+./build/native-release/bench/pipeline_bench --benchmark_color=false "$PHOTO"
+for b in build/native-release/bench/*_bench; do
+  [ "$(basename "$b")" = pipeline_bench ] && continue
+  echo "=== $(basename "$b")"
+  "$b" --benchmark_color=false
+done
+if [ -n "${PEERS:-}" ] && [ -x "$PEERS" ]; then
+  for s in 1 2 8; do
+    echo "=== peers at 1/$s (whole processes)"
+    "$PEERS" -n 5 -s "$s" "$PHOTO" || true
+  done
+fi
