@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -285,6 +286,22 @@ TEST_F(ProcessImageTest, LibraryErrorsFailTheFileWithTheLibrarysMessage) {
     ExpectNextFileConverts();
   }
 }
+
+#ifndef _WIN32
+// A full disk while writing: the encoder's error fails the file alone and the
+// partial output is removed (here the output name leads to /dev/full).
+TEST_F(ProcessImageTest, FullDiskFailsTheFileAndLeavesNoOutput) {
+  std::filesystem::create_symlink("/dev/full", std::filesystem::path(Output(u"full.jpg")));
+  FixtureOptions o;
+  o.width = 300;
+  o.height = 300;
+  const Outcome r = Convert(Source(u"full.jpg", MakeJpeg(o)), out_, OutputSettings{});
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.text, "Failed to encode \"full.jpg\": Output file write error --- out of disk space? (ProcessImage())");
+  EXPECT_FALSE(testing::FileExists(Output(u"full.jpg")));
+  ExpectNextFileConverts();
+}
+#endif
 
 TEST_F(ProcessImageTest, DamagedScansConvertWithTheirFirstWarning) {
   FixtureOptions o;
