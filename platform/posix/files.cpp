@@ -3,6 +3,7 @@
 // refused at open, as the Windows call refuses a folder.
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +39,23 @@ bool File::Write(const void* buffer, std::uint32_t size) {
   return true;
 }
 
+bool File::Size(std::uint64_t* size) {
+  struct stat st;
+  if (!IsOpen() || ::fstat(static_cast<int>(native_), &st) != 0) return false;
+  *size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+bool File::Seek(std::uint64_t offset) {
+  return IsOpen() && ::lseek(static_cast<int>(native_), static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool File::Truncate() {
+  if (!IsOpen()) return false;
+  const off_t here = ::lseek(static_cast<int>(native_), 0, SEEK_CUR);
+  return here >= 0 && ::ftruncate(static_cast<int>(native_), here) == 0;
+}
+
 void File::Close() {
   if (IsOpen()) ::close(static_cast<int>(native_));
   native_ = kInvalid;
@@ -57,6 +75,45 @@ File OpenForReading(const std::u16string& path) {
 File CreateForWriting(const std::u16string& path) {
   const int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   return fd < 0 ? File() : File(fd);
+}
+
+// The lock stands in for Windows' "no sharing" between cooperating programs
+// (two runs of the tool updating one history file), so that one of them fails
+// to open instead of both writing.
+File OpenOrCreateForUpdate(const std::u16string& path, bool* created) {
+  const std::string native = NativePath(path);
+  *created = false;
+  int fd = -1;
+  for (int attempt = 0; attempt < 4 && fd < 0; ++attempt) {
+    fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd >= 0 || errno != ENOENT) break;
+    fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0) *created = true;
+    else if (errno != EEXIST) break;  // EEXIST: made by someone else meanwhile
+  }
+  if (fd < 0) return File();
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    if (*created) ::unlink(native.c_str());
+    *created = false;
+    return File();
+  }
+  return File(fd);
+}
+
+bool CreateFolder(const std::u16string& path) {
+  return ::mkdir(NativePath(path).c_str(), 0755) == 0;
+}
+
+PathAttributes QueryAttributes(const std::u16string& path) {
+  PathAttributes a;
+  struct stat st;
+  if (::stat(NativePath(path).c_str(), &st) == 0) {
+    a.exists = true;
+    a.directory = S_ISDIR(st.st_mode);
+  }
+  return a;
 }
 
 bool DeleteFileAt(const std::u16string& path) {

@@ -28,6 +28,21 @@ bool File::Write(const void* buffer, std::uint32_t size) {
   return IsOpen() && WriteFile(AsHandle(native_), buffer, size, &n, nullptr) && n == size;
 }
 
+bool File::Size(std::uint64_t* size) {
+  LARGE_INTEGER n;
+  if (!IsOpen() || !GetFileSizeEx(AsHandle(native_), &n)) return false;
+  *size = static_cast<std::uint64_t>(n.QuadPart);
+  return true;
+}
+
+bool File::Seek(std::uint64_t offset) {
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return IsOpen() && SetFilePointerEx(AsHandle(native_), to, nullptr, FILE_BEGIN);
+}
+
+bool File::Truncate() { return IsOpen() && SetEndOfFile(AsHandle(native_)); }
+
 void File::Close() {
   if (IsOpen()) CloseHandle(AsHandle(native_));
   native_ = kInvalid;
@@ -41,6 +56,27 @@ File OpenForReading(const std::u16string& path) {
 File CreateForWriting(const std::u16string& path) {
   return FromHandle(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+File OpenOrCreateForUpdate(const std::u16string& path, bool* created) {
+  const HANDLE h = CreateFileW(Wide(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+  *created = h != INVALID_HANDLE_VALUE && GetLastError() != ERROR_ALREADY_EXISTS;
+  return FromHandle(h);
+}
+
+bool CreateFolder(const std::u16string& path) {
+  return CreateDirectoryW(Wide(path), nullptr) != FALSE;
+}
+
+PathAttributes QueryAttributes(const std::u16string& path) {
+  PathAttributes a;
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    a.exists = true;
+    a.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+  return a;
 }
 
 bool DeleteFileAt(const std::u16string& path) { return DeleteFileW(Wide(path)) != FALSE; }
