@@ -118,5 +118,61 @@
 #define IDT_CLOCK 0x7FFF
 #define IDT_PROGRESS 0x8000
 
-// Controls of the Output Options (165/163), Outline & Shadow (167/168) and
-// About (103) dialogs follow below.
+// --- Output Options dialog (165, English twin 163) --------------------------------
+#define IDC_OPT_RESET 1001
+#define IDC_OPT_SCALE 1008
+#define IDC_OPT_CONTRAST 1009
+#define IDC_OPT_COLOR_MODE 1010
+#define IDC_OPT_ROTATION 1011
+#define IDC_OPT_BLUR 1012
+#define IDC_OPT_VIGNETTE_COLOR 1013
+#define IDC_OPT_VIGNETTE_SHAPE 1014
+#define IDC_OPT_VIGNETTE_THICKNESS 1015
+#define IDC_OPT_QUALITY 1016
+#define IDC_OPT_VIGNETTE_SWATCH 1017
+#define IDC_OPT_SPECIAL_EFFECT 1018
+#define IDC_OPT_MONO_SWATCH 1019
+
+// --- Outline & Shadow dialog (167, English twin 168) -------------------------------
+#define IDC_OS_RESET 1001
+// background group: the six radio buttons in FillChoice order, its swatch
+#define IDC_OS_BACKGROUND_ORIGINAL 1013
+#define IDC_OS_BACKGROUND_WHITE 1014
+#define IDC_OS_BACKGROUND_BLACK 1015
+#define IDC_OS_BACKGROUND_CUSTOM 1016
+#define IDC_OS_BACKGROUND_RANDOM_VIVID 1017
+#define IDC_OS_BACKGROUND_RANDOM_PALE 1018
+#define IDC_OS_BACKGROUND_SWATCH 1026
+#define IDC_OS_OUTLINE_UNDER_SHADOW 1030
+#define IDC_OS_SHADOW_TAKES_OUTLINE_COLOR 1041
+// outline group
+#define IDC_OS_OUTLINE_NONE 1019
+#define IDC_OS_OUTLINE_WHITE 1020
+#define IDC_OS_OUTLINE_BLACK 1021
+#define IDC_OS_OUTLINE_CUSTOM 1022
+#define IDC_OS_OUTLINE_RANDOM_VIVID 1023
+#define IDC_OS_OUTLINE_RANDOM_PALE 1024
+#define IDC_OS_OUTLINE_SWATCH 1027
+#define IDC_OS_OUTLINE_LEVEL 1025
+#define IDC_OS_OUTLINE_LEVEL_TEXT 1042
+#define IDC_OS_OUTLINE_GROUPING 1044
+#define IDC_OS_OUTLINE_SMOOTHING 1028
+#define IDC_OS_OUTLINE_BEFORE_BLUR 1029
+// shadow group (note 1035 is the swatch, between the custom and random buttons)
+#define IDC_OS_SHADOW_NONE 1031
+#define IDC_OS_SHADOW_WHITE 1032
+#define IDC_OS_SHADOW_BLACK 1033
+#define IDC_OS_SHADOW_CUSTOM 1034
+#define IDC_OS_SHADOW_RANDOM_VIVID 1036
+#define IDC_OS_SHADOW_RANDOM_PALE 1037
+#define IDC_OS_SHADOW_SWATCH 1035
+#define IDC_OS_SHADOW_LEVEL 1038
+#define IDC_OS_SHADOW_LEVEL_TEXT 1043
+#define IDC_OS_SHADOW_GROUPING 1045
+#define IDC_OS_SHADOW_SMOOTHING 1039
+#define IDC_OS_SHADOW_BEFORE_BLUR 1040
+
+// --- About dialog (103) ------------------------------------------------------------
+#define IDC_ABOUT_ICON 2
+#define IDC_ABOUT_NAME 1002
+#define IDC_ABOUT_NOTICE 1003
