@@ -1,0 +1,148 @@
+#include "effects/contrast.h"
+
+#include <cstddef>
+
+#include "effects/ieee_double.h"
+
+namespace korvane {
+namespace {
+
+struct LevelStats {
+  double darkest = 0;
+  double brightest = 0;
+  double mean = 0;
+};
+
+// Grey pictures: every partial sum is an integer far below 2^53, so integer
+// row sums give the same doubles as adding the bytes one by one.
+LevelStats GrayStats(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
+  unsigned lo = 255, hi = 0;
+  double acc = 0;
+  for (std::uint32_t y = height; y-- > 0;) {
+    const std::uint8_t* p = rows[y];
+    std::uint64_t sum = 0;
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const unsigned v = p[x];
+      lo = v < lo ? v : lo;
+      hi = v > hi ? v : hi;
+      sum += v;
+    }
+    acc += static_cast<double>(sum) / width;
+  }
+  return {static_cast<double>(lo), static_cast<double>(hi), acc / height};
+}
+
+// Colour pictures: the luminance (G*0.587 + R*0.299) + B*0.114 of each pixel,
+// each row summed from its last pixel to its first. Rows are independent
+// chains of additions, so four of them run side by side; their averages still
+// enter the accumulator from the last row to the first.
+struct LumaTables {
+  double r[256], g[256], b[256];
+  LumaTables() {
+    for (int v = 0; v < 256; ++v) {
+      r[v] = v * 0.299;
+      g[v] = v * 0.587;
+      b[v] = v * 0.114;
+    }
+  }
+  double Luma(const std::uint8_t* px) const { return (g[px[1]] + r[px[0]]) + b[px[2]]; }
+};
+
+LevelStats ColorStats(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
+  static const LumaTables t;
+  double lo = 1e9, hi = -1e9, acc = 0;
+  std::uint32_t y = height;
+  for (; y >= 4; y -= 4) {
+    const std::uint8_t* p0 = rows[y - 1];
+    const std::uint8_t* p1 = rows[y - 2];
+    const std::uint8_t* p2 = rows[y - 3];
+    const std::uint8_t* p3 = rows[y - 4];
+    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    for (std::size_t i = std::size_t{width} * 3; i != 0;) {
+      i -= 3;
+      const double l0 = t.Luma(p0 + i), l1 = t.Luma(p1 + i), l2 = t.Luma(p2 + i), l3 = t.Luma(p3 + i);
+      s0 += l0;
+      s1 += l1;
+      s2 += l2;
+      s3 += l3;
+      const double mn01 = l0 < l1 ? l0 : l1, mn23 = l2 < l3 ? l2 : l3;
+      const double mx01 = l0 > l1 ? l0 : l1, mx23 = l2 > l3 ? l2 : l3;
+      const double mn = mn01 < mn23 ? mn01 : mn23, mx = mx01 > mx23 ? mx01 : mx23;
+      lo = mn < lo ? mn : lo;
+      hi = mx > hi ? mx : hi;
+    }
+    acc += s0 / width;
+    acc += s1 / width;
+    acc += s2 / width;
+    acc += s3 / width;
+  }
+  while (y-- > 0) {
+    const std::uint8_t* p = rows[y];
+    double s = 0;
+    for (std::size_t i = std::size_t{width} * 3; i != 0;) {
+      i -= 3;
+      const double l = t.Luma(p + i);
+      s += l;
+      lo = l < lo ? l : lo;
+      hi = l > hi ? l : hi;
+    }
+    acc += s / width;
+  }
+  return {lo, hi, acc / height};
+}
+
+double LevelFactor(std::int32_t mode) {
+  switch (mode) {
+    case 2: return 0.875;
+    case 3: return 0.75;
+    case 4: return 0.625;
+    case 5: return 0.5;
+    case 6: return 0.375;
+    default: return 0.25;
+  }
+}
+
+}  // namespace
+
+ContrastBounds ContrastRange(double darkest, double brightest, double mean, std::int32_t mode) {
+  ContrastBounds b;
+  if (mode == 1) {
+    b.low = darkest;
+    b.high = brightest;
+  } else {
+    const double d = LevelFactor(mode);
+    b.low = mean + (darkest - mean) * d;
+    b.high = mean + d * (brightest - mean);
+  }
+  b.range = b.high - b.low;
+  return b;
+}
+
+void ApplyContrast(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                   bool singleChannel, std::int32_t mode) {
+  if (mode == 0 || width == 0 || height == 0) return;
+  const LevelStats s =
+      singleChannel ? GrayStats(rows, width, height) : ColorStats(rows, width, height);
+  const ContrastBounds b = ContrastRange(s.darkest, s.brightest, s.mean, mode);
+  const double scale = b.range / 255;
+
+  // The mapping depends on the byte alone: one table for the whole picture.
+  std::uint8_t map[256];
+  for (int v = 0; v < 256; ++v) {
+    if (v <= b.low) {
+      map[v] = 0;
+    } else if (v >= b.high) {
+      map[v] = 255;
+    } else {
+      const double m = (v - b.low) / scale;
+      map[v] = static_cast<std::uint8_t>(m >= 255 ? 255 : m);
+    }
+  }
+  const std::size_t rowBytes = std::size_t{width} * (singleChannel ? 1 : 3);
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::uint8_t* p = rows[y];
+    for (std::size_t i = 0; i < rowBytes; ++i) p[i] = map[p[i]];
+  }
+}
+
+}  // namespace korvane

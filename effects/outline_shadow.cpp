@@ -1,0 +1,452 @@
+#include "effects/outline_shadow.h"
+
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "effects/gray_level.h"
+#include "platform/platform.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::uint8_t kGroupBits = 0xC0;  // four levels: 0, 64, 128, 192
+
+// A fill choice outside 0..5 counts as 0: no layer, or the photograph itself
+// as the background.
+std::int32_t Choice(std::int32_t c) { return c < kFillOriginal || c > kFillRandomPale ? 0 : c; }
+
+ColorRef FillColor(std::int32_t choice, ColorRef custom, ColorRef random) {
+  switch (choice) {
+    case kFillWhite: return 0xFFFFFF;
+    case kFillBlack: return 0;
+    case kFillCustom: return custom;
+    default: return random;
+  }
+}
+
+bool EnsurePlane(ImageRows& plane, std::uint32_t width, std::uint32_t height) {
+  if (plane.empty()) plane.Allocate(width, height, 1);
+  return !plane.empty();
+}
+
+// A workspace follows the picture's size: planes of another size are dropped.
+void FitWorkspace(OutlineShadowWorkspace& ws, std::uint32_t width, std::uint32_t height) {
+  if (ws.width != width || ws.height != height) {
+    ws.Free();
+    ws.width = width;
+    ws.height = height;
+  }
+}
+
+struct LayerOptions {
+  bool grouping;
+  bool smoothing;
+};
+
+// Makes a layer's grey plane (and its smoothed copy) from the picture as it
+// is now; returns the plane the layer's mask reads, or nullptr without
+// memory for it.
+std::uint8_t* const* MakeLayerPlane(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                                    bool singleChannel, LayerOptions o, ImageRows& gray,
+                                    ImageRows& smooth) {
+  if (!EnsurePlane(gray, width, height)) return nullptr;
+  std::uint8_t* const* g = gray.rows();
+  const std::uint8_t group = o.grouping ? kGroupBits : 0xFF;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const std::uint8_t* src = rows[y];
+    std::uint8_t* dst = g[y];
+    if (singleChannel) {
+      for (std::uint32_t x = 0; x < width; ++x) dst[x] = static_cast<std::uint8_t>(src[x] & group);
+    } else {
+      for (std::uint32_t x = 0; x < width; ++x, src += 3)
+        dst[x] = static_cast<std::uint8_t>(GrayLevel(src[0], src[1], src[2]) & group);
+    }
+  }
+  if (!o.smoothing) return g;
+  if (!EnsurePlane(smooth, width, height)) return nullptr;
+  // The filter only ever selects a sample of its window (or keeps the source
+  // value), so a grouped plane stays grouped and needs no second mask.
+  RankFilter(g, smooth.rows(), width, height);
+  return smooth.rows();
+}
+
+struct Layers {
+  bool outlineNow;
+  bool shadowNow;
+};
+
+// Makes the planes of the layers due in this stage. The shadow reads the
+// outline's plane when both would be made from the same picture the same way.
+void MakeDuePlanes(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                   bool singleChannel, const OutlineShadowSettings& s, Layers due,
+                   OutlineShadowWorkspace& ws) {
+  const LayerOptions outline = {s.outlineGrouping != 0, s.outlineSmoothing != 0};
+  const LayerOptions shadow = {s.shadowGrouping != 0, s.shadowSmoothing != 0};
+  if (due.outlineNow)
+    ws.outlineSource = MakeLayerPlane(rows, width, height, singleChannel, outline, ws.outlineGray,
+                                      ws.outlineSmooth);
+  if (due.shadowNow) {
+    if (due.outlineNow && ws.outlineSource != nullptr && outline.grouping == shadow.grouping &&
+        outline.smoothing == shadow.smoothing) {
+      ws.shadowSource = ws.outlineSource;
+    } else {
+      ws.shadowSource = MakeLayerPlane(rows, width, height, singleChannel, shadow, ws.shadowGray,
+                                       ws.shadowSmooth);
+    }
+  }
+}
+
+// 0 where the source is darker by more than `level` than the truncated mean
+// of its 3 x 3 neighbourhood (the part inside the plane), else 255.
+void MakeOutlineMask(std::uint8_t* const* src, std::uint8_t* const* mask, std::uint32_t width,
+                     std::uint32_t height, std::int32_t level, std::uint16_t* column) {
+  // Beyond +-256 the answer no longer changes; clamping keeps the sums small.
+  const std::int32_t lv = level < -256 ? -256 : (level > 256 ? 256 : level);
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const std::uint32_t r0 = y > 0 ? y - 1 : 0, r1 = y + 1 < height ? y + 1 : y;
+    const std::uint32_t rowsIn = r1 - r0 + 1;
+    for (std::uint32_t x = 0; x < width; ++x) {
+      std::uint32_t v = 0;
+      for (std::uint32_t r = r0; r <= r1; ++r) v += src[r][x];
+      column[x] = static_cast<std::uint16_t>(v);
+    }
+    const std::uint8_t* s = src[y];
+    std::uint8_t* m = mask[y];
+    const auto put = [&](std::uint32_t x, std::uint32_t sum, std::uint32_t count) {
+      const std::int32_t mean = static_cast<std::int32_t>(sum / count);
+      m[x] = static_cast<std::uint8_t>(s[x] < mean - lv ? 0 : 255);
+    };
+    if (width < 3) {
+      for (std::uint32_t x = 0; x < width; ++x) {
+        std::uint32_t sum = 0;
+        for (std::uint32_t c = 0; c < width; ++c) sum += column[c];
+        put(x, sum, rowsIn * width);
+      }
+      continue;
+    }
+    put(0, column[0] + column[1], rowsIn * 2);
+    put(width - 1, column[width - 2] + column[width - 1], rowsIn * 2);
+    if (rowsIn == 3) {
+      for (std::uint32_t x = 1; x + 1 < width; ++x) {
+        const std::int32_t mean = (column[x - 1] + column[x] + column[x + 1]) / 9;
+        m[x] = static_cast<std::uint8_t>(s[x] < mean - lv ? 0 : 255);
+      }
+    } else {
+      const std::uint32_t count = rowsIn * 3;
+      for (std::uint32_t x = 1; x + 1 < width; ++x)
+        put(x, column[x - 1] + column[x] + column[x + 1], count);
+    }
+  }
+}
+
+void MakeShadowMask(std::uint8_t* const* src, std::uint8_t* const* mask, std::uint32_t width,
+                    std::uint32_t height, std::int32_t level) {
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const std::uint8_t* s = src[y];
+    std::uint8_t* m = mask[y];
+    for (std::uint32_t x = 0; x < width; ++x) m[x] = static_cast<std::uint8_t>(s[x] < level ? 0 : 255);
+  }
+}
+
+struct Paint {
+  std::uint8_t c[3];
+};
+
+Paint PaintOf(ColorRef color, bool singleChannel) {
+  const auto r = static_cast<std::uint8_t>(color & 0xFF);
+  const auto g = static_cast<std::uint8_t>((color >> 8) & 0xFF);
+  const auto b = static_cast<std::uint8_t>((color >> 16) & 0xFF);
+  if (singleChannel) {
+    const std::uint8_t k = GrayLevel(r, g, b);
+    return {{k, k, k}};
+  }
+  return {{r, g, b}};
+}
+
+void FillPicture(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                 bool singleChannel, Paint p) {
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::uint8_t* d = rows[y];
+    if (singleChannel) {
+      std::memset(d, p.c[0], width);
+    } else {
+      for (std::uint32_t x = 0; x < width; ++x, d += 3) {
+        d[0] = p.c[0];
+        d[1] = p.c[1];
+        d[2] = p.c[2];
+      }
+    }
+  }
+}
+
+void PaintLayer(std::uint8_t* const* rows, std::uint8_t* const* mask, std::uint32_t width,
+                std::uint32_t height, bool singleChannel, Paint p) {
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::uint8_t* d = rows[y];
+    const std::uint8_t* m = mask[y];
+    if (singleChannel) {
+      for (std::uint32_t x = 0; x < width; ++x) d[x] = m[x] == 0 ? p.c[0] : d[x];
+    } else {
+      for (std::uint32_t x = 0; x < width; ++x, d += 3) {
+        if (m[x] != 0) continue;
+        d[0] = p.c[0];
+        d[1] = p.c[1];
+        d[2] = p.c[2];
+      }
+    }
+  }
+}
+
+// --- rank filter ---------------------------------------------------------------
+
+void Sort3(std::uint8_t& a, std::uint8_t& b, std::uint8_t& c) {
+  if (a > b) std::swap(a, b);
+  if (b > c) std::swap(b, c);
+  if (a > b) std::swap(a, b);
+}
+
+std::uint8_t Min3(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+  const std::uint8_t m = a < b ? a : b;
+  return m < c ? m : c;
+}
+std::uint8_t Max3(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+  const std::uint8_t m = a > b ? a : b;
+  return m > c ? m : c;
+}
+std::uint8_t Med3(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+  const std::uint8_t lo = a < b ? a : b, hi = a > b ? a : b;
+  return c < lo ? lo : (c > hi ? hi : c);
+}
+
+std::uint8_t SelectOrKeep(const std::uint8_t* samples, int count, std::uint8_t keep) {
+  std::uint8_t r;
+  return RankSelect(samples, count, &r) ? r : keep;
+}
+
+// Interior rows of the filter. For nine samples the walk's answer is the
+// median m whenever m >= 128 (the upper count reaches five at step 255 - m,
+// before five samples can lie below 128), or when the largest sample is below
+// 255 - m: then no sample up to m has its mirror 255 - v in the window, the
+// lower count takes each of them at its own step and reaches five at m,
+// before the upper count's step. Only the other windows take the full walk.
+void RankInterior(std::uint8_t* const* src, std::uint8_t* const* dst, std::uint32_t width,
+                  std::uint32_t height, std::uint8_t* lo, std::uint8_t* mid, std::uint8_t* hi) {
+  for (std::uint32_t y = 1; y + 1 < height; ++y) {
+    const std::uint8_t *a = src[y - 1], *b = src[y], *c = src[y + 1];
+    for (std::uint32_t x = 0; x < width; ++x) {
+      std::uint8_t p = a[x], q = b[x], r = c[x];
+      Sort3(p, q, r);
+      lo[x] = p;
+      mid[x] = q;
+      hi[x] = r;
+    }
+    std::uint8_t* out = dst[y];
+    for (std::uint32_t x = 1; x + 1 < width; ++x) {
+      const std::uint8_t med = Med3(Max3(lo[x - 1], lo[x], lo[x + 1]), Med3(mid[x - 1], mid[x], mid[x + 1]),
+                                    Min3(hi[x - 1], hi[x], hi[x + 1]));
+      const std::uint8_t mx = Max3(hi[x - 1], hi[x], hi[x + 1]);
+      if (med >= 128 || mx < 255 - med) {
+        out[x] = med;
+        continue;
+      }
+      const std::uint8_t w[9] = {a[x - 1], a[x], a[x + 1], b[x - 1], b[x], b[x + 1], c[x - 1], c[x], c[x + 1]};
+      out[x] = SelectOrKeep(w, 9, med);
+    }
+  }
+}
+
+}  // namespace
+
+// --- random colours --------------------------------------------------------------
+
+ColorRef HueColor(std::uint32_t hue, std::uint32_t saturation) {
+  const std::uint32_t h6 = 6 * (hue & 0xFF), s = saturation & 0xFF;
+  const std::uint32_t sector = h6 >> 8, f = h6 & 255;
+  const std::uint32_t p = 255 - s, q = 255 - ((s * f) >> 8), t = 255 - ((s * (256 - f)) >> 8);
+  std::uint32_t r, g, b;
+  switch (sector) {
+    case 0: r = 255, g = t, b = p; break;
+    case 1: r = q, g = 255, b = p; break;
+    case 2: r = p, g = 255, b = t; break;
+    case 3: r = p, g = q, b = 255; break;
+    case 4: r = t, g = p, b = 255; break;
+    default: r = 255, g = p, b = q; break;
+  }
+  return r | (g << 8) | (b << 16);
+}
+
+void PickRandomColors(OutlineShadowSettings& s) {
+  std::srand(platform::QueryTickCount());
+  const std::uint32_t h0 = platform::QueryTickCount() & 0xFF;
+  const auto r1 = static_cast<std::uint32_t>(std::rand());
+  const auto r2 = static_cast<std::uint32_t>(std::rand());
+  const std::uint32_t h1 = (h0 + 32 + r1 % 192) % 256;
+  const std::uint32_t h2 = (h0 + 32 + r2 % 192) % 256;
+  const auto saturation = [](std::int32_t choice) { return choice == kFillRandomVivid ? 255u : 128u; };
+  s.backgroundRandomRgb = HueColor(h0, saturation(s.background));
+  s.outlineRandomRgb = HueColor(h1, saturation(s.outline));
+  s.shadowRandomRgb = HueColor(h2, saturation(s.shadow));
+}
+
+// --- rank filter ------------------------------------------------------------------
+
+// The walk over the window's histogram from both ends: the upper count T takes
+// bin 255 - t, the lower count B takes bin t only at steps where bin 255 - t is
+// empty; the first to reach five gives the result. Done here on the sorted
+// samples: T reaches five at the fifth largest sample, and B's steps come in
+// rising order of the sample values below that one's step.
+bool RankSelect(const std::uint8_t* samples, int count, std::uint8_t* result) {
+  if (count < 5 || count > 9) return false;
+  std::uint8_t s[9];
+  for (int i = 0; i < count; ++i) {
+    std::uint8_t v = samples[i];
+    int j = i;
+    for (; j > 0 && s[j - 1] > v; --j) s[j] = s[j - 1];
+    s[j] = v;
+  }
+  const std::uint8_t upper = s[count - 5];
+  const int upperStep = 255 - upper;
+  int lowerCount = 0;
+  for (int k = 0; k < count;) {
+    const int v = s[k];
+    int end = k + 1;
+    while (end < count && s[end] == v) ++end;
+    if (v >= upperStep) break;
+    bool partner = false;  // is bin 255 - v taken, so this step is the upper count's
+    for (int i = 0; i < count; ++i) partner |= s[i] == 255 - v;
+    if (!partner) {
+      lowerCount += end - k;
+      if (lowerCount >= 5) {
+        *result = static_cast<std::uint8_t>(v);
+        return true;
+      }
+    }
+    k = end;
+  }
+  *result = upper;
+  return true;
+}
+
+// Windows are the 3 x 3 neighbourhood cut to the plane. Corners (2 x 2) and
+// planes with a single row or column never reach five samples; those
+// positions keep the source value.
+void RankFilter(std::uint8_t* const* src, std::uint8_t* const* dst, std::uint32_t width,
+                std::uint32_t height) {
+  if (width < 2 || height < 2) {
+    for (std::uint32_t y = 0; y < height; ++y) std::memcpy(dst[y], src[y], width);
+    return;
+  }
+  const std::uint32_t w1 = width - 1, h1 = height - 1;
+  dst[0][0] = src[0][0];
+  dst[0][w1] = src[0][w1];
+  dst[h1][0] = src[h1][0];
+  dst[h1][w1] = src[h1][w1];
+  // Top and bottom rows: 2 x 3 blocks with the adjacent row.
+  for (int edge = 0; edge < 2; ++edge) {
+    const std::uint32_t y = edge == 0 ? 0 : h1, n = edge == 0 ? 1 : h1 - 1;
+    for (std::uint32_t x = 1; x < w1; ++x) {
+      const std::uint8_t w[6] = {src[y][x - 1], src[y][x], src[y][x + 1],
+                                 src[n][x - 1], src[n][x], src[n][x + 1]};
+      dst[y][x] = SelectOrKeep(w, 6, src[y][x]);
+    }
+  }
+  // Left and right columns: 3 x 2 blocks with the adjacent column.
+  for (int edge = 0; edge < 2; ++edge) {
+    const std::uint32_t x = edge == 0 ? 0 : w1, n = edge == 0 ? 1 : w1 - 1;
+    for (std::uint32_t y = 1; y < h1; ++y) {
+      const std::uint8_t w[6] = {src[y - 1][x], src[y][x], src[y + 1][x],
+                                 src[y - 1][n], src[y][n], src[y + 1][n]};
+      dst[y][x] = SelectOrKeep(w, 6, src[y][x]);
+    }
+  }
+  if (height < 3 || width < 3) return;
+  std::unique_ptr<std::uint8_t[]> sorted(new (std::nothrow) std::uint8_t[std::size_t{width} * 3]);
+  if (sorted) {
+    RankInterior(src, dst, width, height, sorted.get(), sorted.get() + width, sorted.get() + 2 * width);
+    return;
+  }
+  for (std::uint32_t y = 1; y < h1; ++y) {
+    for (std::uint32_t x = 1; x < w1; ++x) {
+      const std::uint8_t w[9] = {src[y - 1][x - 1], src[y - 1][x], src[y - 1][x + 1],
+                                 src[y][x - 1],     src[y][x],     src[y][x + 1],
+                                 src[y + 1][x - 1], src[y + 1][x], src[y + 1][x + 1]};
+      dst[y][x] = SelectOrKeep(w, 9, src[y][x]);
+    }
+  }
+}
+
+// --- the two stages -----------------------------------------------------------------
+
+void PrepareOutlineShadow(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                          bool singleChannel, bool blurOn, const OutlineShadowSettings& s,
+                          OutlineShadowWorkspace& ws) {
+  FitWorkspace(ws, width, height);
+  ws.outlineSource = ws.shadowSource = nullptr;
+  if (width == 0 || height == 0) return;
+  // A layer without a fill never reads its plane, so it is not made.
+  const Layers due = {Choice(s.outline) != 0 && (s.outlineBeforeBlur || !blurOn),
+                      Choice(s.shadow) != 0 && (s.shadowBeforeBlur || !blurOn)};
+  MakeDuePlanes(rows, width, height, singleChannel, s, due, ws);
+}
+
+void ApplyOutlineShadow(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                        bool singleChannel, bool blurOn, const OutlineShadowSettings& s,
+                        OutlineShadowWorkspace& ws) {
+  if (ws.width != width || ws.height != height) {
+    // No first stage for this size: nothing made earlier may be used.
+    FitWorkspace(ws, width, height);
+    ws.outlineSource = ws.shadowSource = nullptr;
+  }
+  if (width == 0 || height == 0) return;
+  const std::int32_t outline = Choice(s.outline), shadow = Choice(s.shadow),
+                     background = Choice(s.background);
+  const Layers due = {outline != 0 && !s.outlineBeforeBlur && blurOn,
+                      shadow != 0 && !s.shadowBeforeBlur && blurOn};
+  MakeDuePlanes(rows, width, height, singleChannel, s, due, ws);
+
+  bool outlineMasked = false, shadowMasked = false;
+  if (outline != 0 && ws.outlineSource != nullptr && EnsurePlane(ws.outlineMask, width, height)) {
+    std::unique_ptr<std::uint16_t[]> column(new (std::nothrow) std::uint16_t[width]);
+    if (column) {
+      MakeOutlineMask(ws.outlineSource, ws.outlineMask.rows(), width, height, s.outlineLevel,
+                      column.get());
+      outlineMasked = true;
+    }
+  }
+  if (shadow != 0 && ws.shadowSource != nullptr && EnsurePlane(ws.shadowMask, width, height)) {
+    MakeShadowMask(ws.shadowSource, ws.shadowMask.rows(), width, height, s.shadowLevel);
+    shadowMasked = true;
+  }
+  // Planes belong to this picture only.
+  ws.outlineSource = ws.shadowSource = nullptr;
+
+  if (background != 0)
+    FillPicture(rows, width, height, singleChannel,
+                PaintOf(FillColor(background, s.backgroundRgb, s.backgroundRandomRgb), singleChannel));
+  const ColorRef outlineColor = FillColor(outline, s.outlineRgb, s.outlineRandomRgb);
+  const ColorRef shadowColor = s.shadowTakesOutlineColor ? outlineColor
+                                                         : FillColor(shadow, s.shadowRgb, s.shadowRandomRgb);
+  const bool paintShadow = shadowMasked && (!s.shadowTakesOutlineColor || outline != 0);
+  const bool paintOutline = outlineMasked;
+  const auto paintShadowLayer = [&] {
+    if (paintShadow)
+      PaintLayer(rows, ws.shadowMask.rows(), width, height, singleChannel, PaintOf(shadowColor, singleChannel));
+  };
+  const auto paintOutlineLayer = [&] {
+    if (paintOutline)
+      PaintLayer(rows, ws.outlineMask.rows(), width, height, singleChannel,
+                 PaintOf(outlineColor, singleChannel));
+  };
+  if (s.outlineUnderShadow) {
+    paintOutlineLayer();
+    paintShadowLayer();
+  } else {
+    paintShadowLayer();
+    paintOutlineLayer();
+  }
+}
+
+}  // namespace korvane

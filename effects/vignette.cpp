@@ -1,0 +1,285 @@
+#include "effects/vignette.h"
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "effects/ieee_double.h"
+
+namespace korvane {
+namespace {
+
+struct Geometry {
+  std::int32_t offset;  // lines of pure colour outside the fade (negative: beyond the edge)
+  std::int32_t band;    // lines of fade
+};
+
+Geometry GeometryFor(std::int32_t shape, std::int32_t thickness, std::int32_t m) {
+  if (thickness < kThicknessThin || thickness > kThicknessThick) thickness = kThicknessThin;
+  if (shape == kShapeFrame) {
+    if (thickness == kThicknessThin) return {0, m >> 3};
+    if (thickness == kThicknessMedium) return {m >> 5, m >> 3};
+    return {m >> 4, (m >> 3) + (m >> 4)};
+  }
+  if (shape == kShapeOuterEllipse) {
+    if (thickness == kThicknessThin) return {-(m >> 2), m >> 1};
+    if (thickness == kThicknessMedium) return {-(m >> 3), m >> 1};
+    return {-(m >> 4), m >> 1};
+  }
+  if (thickness == kThicknessThin) return {0, m >> 3};
+  if (thickness == kThicknessMedium) return {0, (m >> 4) + (m >> 3)};
+  return {0, m >> 2};
+}
+
+// ramp[i] = 255 sin(i (pi/2) / L), i = 0..L: 0 at the band's outer line.
+std::unique_ptr<std::uint8_t[]> MakeRamp(std::int32_t band) {
+  std::unique_ptr<std::uint8_t[]> ramp(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(band) + 1]);
+  if (!ramp) return ramp;
+  for (std::int32_t i = 0; i <= band; ++i) {
+    const double angle = i * 1.5707963267948966 / band;
+    ramp[i] = static_cast<std::uint8_t>(255 * std::sin(angle));
+  }
+  return ramp;
+}
+
+// floor(sqrt(n)), exactly.
+std::int64_t IntegerSqrt(std::int64_t n) {
+  std::int64_t r = static_cast<std::int64_t>(std::sqrt(static_cast<double>(n)));
+  while (r * r > n) --r;
+  while ((r + 1) * (r + 1) <= n) ++r;
+  return r;
+}
+
+void BuildFrame(std::uint8_t* const* m, std::int32_t w, std::int32_t h, Geometry g,
+                const std::uint8_t* ramp) {
+  const std::int32_t o = g.offset, L = g.band, s = o + L;
+  for (std::int32_t r = s; r <= h - s - 1; ++r) std::memset(m[r] + s, 255, static_cast<std::size_t>(w - 2 * s));
+  for (std::int32_t d = o; d < s; ++d) {
+    const std::uint8_t v = ramp[d - o];
+    if (w - 2 * s > 0) {
+      std::memset(m[d] + s, v, static_cast<std::size_t>(w - 2 * s));
+      std::memset(m[h - 1 - d] + s, v, static_cast<std::size_t>(w - 2 * s));
+    }
+  }
+  for (std::int32_t r = s; r <= h - s - 1; ++r) {
+    for (std::int32_t d = o; d < s; ++d) {
+      m[r][d] = ramp[d - o];
+      m[r][w - 1 - d] = ramp[d - o];
+    }
+  }
+  // Corners: quarter circles around the inner corner points, by integer
+  // square roots of the squared distance.
+  for (std::int32_t dr = o; dr < s; ++dr) {
+    const std::int64_t ry = s - 1 - dr;
+    for (std::int32_t dc = o; dc < s; ++dc) {
+      const std::int64_t rx = s - 1 - dc;
+      std::int64_t k = IntegerSqrt(rx * rx + ry * ry);
+      if (k > L - 1) k = L - 1;
+      const std::uint8_t v = ramp[L - 1 - k];
+      m[dr][dc] = v;
+      m[dr][w - 1 - dc] = v;
+      m[h - 1 - dr][dc] = v;
+      m[h - 1 - dr][w - 1 - dc] = v;
+    }
+  }
+}
+
+// The ellipses, drawn along "lines": rows when the picture is at least as
+// wide as high, columns otherwise (the mask is then the transpose of the
+// wide case). Every span an ellipse writes in a line is centred the same
+// way, so what the earlier ellipses covered in a line is always one span
+// [covered, length - 1 - covered]; a ring fills exactly its span minus that.
+template <bool kColumns>
+class EllipseBuilder {
+ public:
+  EllipseBuilder(std::uint8_t* const* m, std::int32_t length, std::int32_t lines, std::int32_t* covered)
+      : m_(m), length_(length), lines_(lines), covered_(covered) {
+    for (std::int32_t i = 0; i < lines; ++i) covered_[i] = length;  // nothing yet
+  }
+
+  void Draw(std::int64_t semiAlong, std::int64_t semiAcross, std::uint8_t v) {
+    const std::int32_t c = length_ / 2, cl = lines_ / 2;
+    const double along2 = static_cast<double>(semiAlong * semiAlong);
+    const double across2 = static_cast<double>(semiAcross * semiAcross);
+    for (std::int64_t y = 0; y <= cl && y < semiAcross; ++y) {
+      const double reach = std::sqrt((1 - static_cast<double>(y * y) / across2) * along2);
+      std::int64_t e = static_cast<std::int64_t>(reach);
+      if (e > c) e = c;
+      const std::int32_t lo = c - static_cast<std::int32_t>(e);
+      Fill(cl - static_cast<std::int32_t>(y), lo, v);
+      Fill(lines_ - cl + static_cast<std::int32_t>(y) - 1, lo, v);
+    }
+  }
+
+ private:
+  void Fill(std::int32_t line, std::int32_t lo, std::uint8_t v) {
+    const std::int32_t old = covered_[line];
+    if (lo >= old) return;
+    // A ring of value 0 leaves the mask as it was, and later rings may
+    // still write there.
+    if (v == 0) return;
+    const std::int32_t half = (length_ + 1) / 2;
+    const std::int32_t leftEnd = old < half ? old : half;  // exclusive
+    for (std::int32_t x = lo; x < leftEnd; ++x) Set(line, x, v);
+    for (std::int32_t x = length_ - leftEnd; x <= length_ - 1 - lo; ++x) Set(line, x, v);
+    covered_[line] = lo;
+  }
+
+  void Set(std::int32_t line, std::int32_t pos, std::uint8_t v) {
+    if (kColumns) {
+      m_[pos][line] = v;
+    } else {
+      m_[line][pos] = v;
+    }
+  }
+
+  std::uint8_t* const* m_;
+  std::int32_t length_, lines_;
+  std::int32_t* covered_;
+};
+
+template <bool kColumns>
+bool BuildEllipse(std::uint8_t* const* m, std::int32_t length, std::int32_t lines, Geometry g,
+                  const std::uint8_t* ramp) {
+  std::unique_ptr<std::int32_t[]> covered(new (std::nothrow) std::int32_t[static_cast<std::size_t>(lines)]);
+  if (!covered) return false;
+  EllipseBuilder<kColumns> e(m, length, lines, covered.get());
+  const std::int64_t a = length / 2 - g.band - g.offset;
+  const std::int64_t b = lines / 2 - g.band - g.offset;
+  e.Draw(a, b, 255);
+  for (std::int32_t j = 1; j <= g.band - 1; ++j) e.Draw(a + j, b + j, ramp[g.band - 1 - j]);
+  return true;
+}
+
+void FindKeepRuns(VignetteMask& mask) {
+  const std::uint32_t w = static_cast<std::uint32_t>(mask.width);
+  for (std::int32_t y = 0; y < mask.height; ++y) {
+    const std::uint8_t* r = mask.rows.rows()[y];
+    std::uint32_t best = 0, bestEnd = 0;
+    for (std::uint32_t x = 0; x < w;) {
+      if (r[x] != 255) {
+        ++x;
+        continue;
+      }
+      std::uint32_t end = x;
+      while (end < w && r[end] == 255) ++end;
+      if (end - x > bestEnd - best) {
+        best = x;
+        bestEnd = end;
+      }
+      x = end;
+    }
+    mask.keepBegin[y] = best;
+    mask.keepEnd[y] = bestEnd;
+  }
+}
+
+template <int kStep>
+void BlendSpan(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from, std::uint32_t to,
+               const std::uint32_t* color) {
+  for (std::uint32_t x = from; x < to; ++x) {
+    const std::uint32_t k = h[x];
+    if (k == 255) continue;
+    std::uint8_t* p = px + std::size_t{x} * kStep;
+    for (int c = 0; c < kStep; ++c)
+      p[c] = static_cast<std::uint8_t>(k == 0 ? color[c] : ((255 - k) * color[c] + p[c] * k) >> 8);
+  }
+}
+
+template <int kStep>
+void Blend(std::uint8_t* const* rows, const VignetteMask& mask, const std::uint32_t* color) {
+  const std::uint32_t w = static_cast<std::uint32_t>(mask.width);
+  for (std::int32_t y = 0; y < mask.height; ++y) {
+    const std::uint8_t* h = mask.rows.rows()[y];
+    BlendSpan<kStep>(rows[y], h, 0, mask.keepBegin[y], color);
+    BlendSpan<kStep>(rows[y], h, mask.keepEnd[y], w, color);
+  }
+}
+
+std::uint8_t VignetteGray(ColorRef color) {
+  const double g = (color & 0xFF) * 0.298912 + ((color >> 8) & 0xFF) * 0.586611 +
+                   ((color >> 16) & 0xFF) * 0.114478;
+  const auto t = static_cast<std::uint32_t>(g);
+  return static_cast<std::uint8_t>(t > 255 ? 255 : t);
+}
+
+// The process-wide mask and the lock that gives each call the mask to itself
+// from the reuse test to the end of its blend.
+std::mutex maskLock;
+VignetteMask sharedMask;
+std::uint64_t buildCount = 0;
+
+}  // namespace
+
+void VignetteMask::Free() {
+  rows.Free();
+  keepBegin.reset();
+  keepEnd.reset();
+  width = height = 0;
+  shape = thickness = -1;
+}
+
+bool BuildVignetteMask(VignetteMask& mask, std::uint32_t width, std::uint32_t height,
+                       std::int32_t shape, std::int32_t thickness) {
+  mask.Free();
+  if (shape < kShapeFrame || shape > kShapeInnerEllipse) return false;
+  if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return false;
+  const auto w = static_cast<std::int32_t>(width), h = static_cast<std::int32_t>(height);
+  const Geometry g = GeometryFor(shape, thickness, w < h ? w : h);
+  std::unique_ptr<std::uint8_t[]> ramp = MakeRamp(g.band);
+  mask.keepBegin.reset(new (std::nothrow) std::uint32_t[height]);
+  mask.keepEnd.reset(new (std::nothrow) std::uint32_t[height]);
+  if (!ramp || !mask.keepBegin || !mask.keepEnd ||
+      mask.rows.Allocate(width, height, 1) != RowAllocation::kAllocated) {
+    mask.Free();
+    return false;
+  }
+  std::uint8_t* const* m = mask.rows.rows();
+  for (std::uint32_t y = 0; y < height; ++y) std::memset(m[y], 0, width);
+
+  bool built = true;
+  if (shape == kShapeFrame) {
+    BuildFrame(m, w, h, g, ramp.get());
+  } else if (w >= h) {
+    built = BuildEllipse<false>(m, w, h, g, ramp.get());
+  } else {
+    built = BuildEllipse<true>(m, h, w, g, ramp.get());
+  }
+  if (!built) {
+    mask.Free();
+    return false;
+  }
+  mask.width = w;
+  mask.height = h;
+  mask.shape = shape;
+  mask.thickness = thickness;
+  FindKeepRuns(mask);
+  return true;
+}
+
+void ApplyVignette(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                   bool singleChannel, ColorRef color, std::int32_t shape, std::int32_t thickness) {
+  if (shape < kShapeFrame || shape > kShapeInnerEllipse || width == 0 || height == 0) return;
+  if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) return;
+  std::lock_guard<std::mutex> hold(maskLock);
+  if (!sharedMask.Matches(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), shape,
+                          thickness)) {
+    ++buildCount;
+    if (!BuildVignetteMask(sharedMask, width, height, shape, thickness)) return;
+  }
+  if (singleChannel) {
+    const std::uint32_t gray[1] = {VignetteGray(color)};
+    Blend<1>(rows, sharedMask, gray);
+  } else {
+    const std::uint32_t rgb[3] = {color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF};
+    Blend<3>(rows, sharedMask, rgb);
+  }
+}
+
+std::uint64_t VignetteMaskBuildCount() {
+  std::lock_guard<std::mutex> hold(maskLock);
+  return buildCount;
+}
+
+}  // namespace korvane
