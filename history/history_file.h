@@ -47,6 +47,9 @@ std::uint32_t ParseHexColor(std::u16string_view text);
 
 // --- the pieces, for the writers and their tests ------------------------------
 
+// The reading of LoadSavedOptions on the file's code units, without the
+// reset: fields that are found overwrite `settings`.
+void ParseSavedOptions(std::u16string_view text, OutputSettings& settings);
 // Lines 1 to 5 (and the cancel line) of one entry, each ending in CR LF.
 std::u16string HistoryEntryText(const OutputSettings& settings, int successCount, int totalCount,
                                 bool aborted, const std::optional<std::u16string>& sourceText,

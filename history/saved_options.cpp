@@ -155,11 +155,15 @@ void LoadSavedOptions(std::u16string_view appFolder, OutputSettings& settings) {
   } catch (const std::bad_alloc&) {
     return;
   }
+  ParseSavedOptions(text, settings);
+}
+
+void ParseSavedOptions(std::u16string_view text, OutputSettings& settings) {
   // The settings line of the newest entry follows the third line feed.
   std::size_t at = 0;
   for (int lf = 0; lf < 3; ++lf) {
     const std::size_t found = text.find(u'\n', at);
-    if (found == std::u16string::npos) return;
+    if (found == std::u16string_view::npos) return;
     at = found + 1;
   }
   ReadFields(text, at, settings);
