@@ -47,6 +47,10 @@ class File {
   std::intptr_t native_ = kInvalid;
 };
 
+// Makes one File::Write fail, the one after `afterWrites` more that succeed
+// (a disk filling up, for tests); negative: none fails.
+void FailOneWriteForTesting(int afterWrites);
+
 // Opens an existing regular file for reading, sharing it with nobody.
 File OpenForReading(const std::u16string& path);
 // Creates (or empties) a file for writing, sharing it with nobody.

@@ -2,6 +2,8 @@
 // outputs to itself while it works on them.
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/platform.h"
 
 namespace korvane::platform {
@@ -23,8 +25,25 @@ bool File::Read(void* buffer, std::uint32_t size, std::uint32_t* got) {
   return ok != FALSE;
 }
 
+namespace {
+
+std::atomic<int> writesBeforeFailure{-1};
+
+// True when the test hook says this write is the one to fail.
+bool WriteMustFail() {
+  int left = writesBeforeFailure.load();
+  while (left >= 0 && !writesBeforeFailure.compare_exchange_weak(left, left - 1)) {
+  }
+  return left == 0;
+}
+
+}  // namespace
+
+void FailOneWriteForTesting(int afterWrites) { writesBeforeFailure.store(afterWrites); }
+
 bool File::Write(const void* buffer, std::uint32_t size) {
   DWORD n = 0;
+  if (WriteMustFail()) return false;
   return IsOpen() && WriteFile(AsHandle(native_), buffer, size, &n, nullptr) && n == size;
 }
 

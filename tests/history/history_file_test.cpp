@@ -101,6 +101,19 @@ TEST_F(HistoryFileTest, MissingFileKeepsTheEntryWholeWithTheLetterAfterIt) {
   EXPECT_EQ(Loaded().scale, 1);
 }
 
+TEST_F(HistoryFileTest, AWriteThatFailsHalfWayLeavesTheLogAsItWas) {
+  WriteViewLetter(scratch.path(), false);
+  SaveOptions(OutputSettings{}, {2011, 3, 5, 14, 40, 1});
+  const std::u16string before = Read();
+  OutputSettings s;
+  s.scale = 3;
+  platform::FailOneWriteForTesting(1);  // the new entry goes in, the old content does not
+  const bool written = PrependHistoryEntry(scratch.path(), s, 0, 0, false, std::nullopt, {2012, 1, 1, 0, 0, 0});
+  platform::FailOneWriteForTesting(-1);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(Read(), before);
+}
+
 TEST_F(HistoryFileTest, CancelledBatchEntryHasTheCancelLineAndStillReadsBack) {
   WriteViewLetter(scratch.path(), false);
   OutputSettings s;
