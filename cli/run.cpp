@@ -78,7 +78,8 @@ int RunCommandLine(const std::vector<std::u16string>& args) {
   BatchWorker worker(DropList::FromShellDrop(std::move(drop)), shared, host);
   host.Watch(&worker);
   runningWorker.store(&worker);
-  platform::OnFirstInterrupt(OnInterrupt);
+  platform::OnFirstInterrupt(
+      OnInterrupt, "\nStopping after the file under way (Ctrl+C again to quit at once).\n");
   worker.Run();
   runningWorker.store(nullptr);
 

@@ -172,8 +172,9 @@ bool StderrIsTerminal();
 // console, UTF-8 otherwise.
 void WriteStdout(const std::u16string& text);
 void WriteStderr(const std::u16string& text);
-// Calls `handler` on the first interrupt (Ctrl+C); a second one ends the
-// process as usual. `handler` must only set flags.
-void OnFirstInterrupt(void (*handler)());
+// Calls `handler` on the first interrupt (Ctrl+C) and writes `notice` (ASCII)
+// to stderr; a second one ends the process as usual. `handler` must only set
+// flags; `notice` must outlive the process's use of it.
+void OnFirstInterrupt(void (*handler)(), const char* notice);
 
 }  // namespace korvane::platform

@@ -100,15 +100,24 @@ void WriteStderr(const std::u16string& text) { WriteAll(2, Utf16ToUtf8(text)); }
 namespace {
 
 void (*interruptHandler)() = nullptr;
+const char* interruptNotice = nullptr;
 
+// Only async-signal-safe calls here: the flag, then write(2).
 void OnSignal(int) {
   if (interruptHandler != nullptr) interruptHandler();
+  if (interruptNotice != nullptr) {
+    std::size_t n = 0;
+    while (interruptNotice[n] != '\0') ++n;
+    const ssize_t ignored = ::write(2, interruptNotice, n);
+    (void)ignored;
+  }
 }
 
 }  // namespace
 
-void OnFirstInterrupt(void (*handler)()) {
+void OnFirstInterrupt(void (*handler)(), const char* notice) {
   interruptHandler = handler;
+  interruptNotice = notice;
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);

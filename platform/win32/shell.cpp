@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 
 #include "platform/platform.h"
@@ -101,12 +102,18 @@ void WriteTo(DWORD which, const std::u16string& text) {
 }
 
 void (*interruptHandler)() = nullptr;
+const char* interruptNotice = nullptr;
 std::atomic<bool> interrupted{false};
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
   if (interrupted.exchange(true)) return FALSE;  // the second one: the default, ending the process
   if (interruptHandler != nullptr) interruptHandler();
+  if (interruptNotice != nullptr) {
+    DWORD written;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), interruptNotice,
+              static_cast<DWORD>(strlen(interruptNotice)), &written, nullptr);
+  }
   return TRUE;
 }
 
@@ -116,8 +123,9 @@ bool StderrIsTerminal() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }
 void WriteStdout(const std::u16string& text) { WriteTo(STD_OUTPUT_HANDLE, text); }
 void WriteStderr(const std::u16string& text) { WriteTo(STD_ERROR_HANDLE, text); }
 
-void OnFirstInterrupt(void (*handler)()) {
+void OnFirstInterrupt(void (*handler)(), const char* notice) {
   interruptHandler = handler;
+  interruptNotice = notice;
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
