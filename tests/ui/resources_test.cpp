@@ -292,7 +292,7 @@ const ControlRow kOutlineShadow[] = {
     {IDC_OS_BACKGROUND_RANDOM_VIVID, Kind::Radio, L"ランダム（濃いめ）", L"Random (vivid)", 12, 69, 69, 10},
     {IDC_OS_BACKGROUND_RANDOM_PALE, Kind::Radio, L"ランダム（薄め）", L"Random (pale)", 12, 82, 63, 10},
     {IDC_OS_BACKGROUND_SWATCH, Kind::Frame, L"", L"", 56, 56, 22, 9},
-    {IDC_OS_OUTLINE_UNDER_SHADOW, Kind::CheckBox, L"影の下に輪郭を描画", L"Outline under shadow", 6, 104, 79, 12},
+    {IDC_OS_OUTLINE_UNDER_SHADOW, Kind::CheckBox, L"影の下に輪郭を描画", L"Shadow on top", 6, 104, 79, 12},
     {IDC_OS_SHADOW_TAKES_OUTLINE_COLOR, Kind::CheckBox, L"影は輪郭と同じ色", L"Shadow as outline", 6, 119, 78, 12},
     {kNoId, Kind::GroupBox, L"輪郭", L"Outline", 89, 7, 78, 143},
     {IDC_OS_OUTLINE_NONE, Kind::FirstRadio, L"なし", L"None", 94, 18, 29, 10},
@@ -327,7 +327,7 @@ const ControlRow kOutlineShadow[] = {
 
 const ControlRow kAbout[] = {
     {IDC_ABOUT_ICON, Kind::Icon, nullptr, nullptr, 14, 9, 20, 20},
-    {IDC_ABOUT_NAME, Kind::Text, nullptr, L"Korvane Resize Version 0.1.0", 42, 9, 86, 8},
+    {IDC_ABOUT_NAME, Kind::Text, nullptr, L"Korvane Resize\nVersion 0.1.0", 42, 7, 86, 18},
     {IDC_ABOUT_NOTICE, Kind::Text, nullptr,
      L"This software is based in part on the work of the Independent JPEG Group.", 42, 27, 136, 18},
     {IDOK, Kind::DefaultButton, nullptr, L"OK", 133, 12, 30, 11},
