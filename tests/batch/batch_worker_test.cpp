@@ -141,14 +141,20 @@ TEST_F(BatchWorkerTest, FoldersAreListedAndFailuresDoNotStopTheBatch) {
   ASSERT_TRUE(testing::WriteBytes(sources.File(u"notes.txt"), {'x'}));
   const std::vector<std::u16string> files = {sub, sources.File(u"notes.txt"),
                                              sources.File(u"missing.jpg"), Jpeg(u"x.jpg", other)};
-  settings.Update([](OutputSettings& s) {
-    s.scale = 3;
-    s.vignetteOn = 1;
-    s.vignetteRgb = 0x00FF00;
-    s.vignetteShape = kShapeOuterEllipse;
-  });
   RecordingHost host(program.path());
+  // Options changed after the summary, before the first entry: the header
+  // and the conversions take them.
+  host.onIndex = [&](const std::u16string& index) {
+    if (index != u"1") return;
+    settings.Update([](OutputSettings& s) {
+      s.scale = 3;
+      s.vignetteOn = 1;
+      s.vignetteRgb = 0x00FF00;
+      s.vignetteShape = kShapeOuterEllipse;
+    });
+  };
   const BatchOutcome out = RunBatch(List(files), host, settings);
+  EXPECT_EQ(host.Events().front(), u"summary 1/2\n100\nオリジナル\nオリジナル\nなし\nなし\nなし");
   EXPECT_EQ(out.successCount, 1);
   EXPECT_EQ(out.folderCount, 1u);
 

@@ -108,6 +108,11 @@ TEST_F(CommandLineTest, ExitStatusTellsWhatHappened) {
   EXPECT_EQ(cli::RunCommandLine({u"--folder", sources.File(u"a.jpg"), sources.File(u"a.jpg")}),
             cli::kNotStarted);
   EXPECT_FALSE(testing::FileExists(Slashed(program.path() + u"/2011_03_05_1432_10")));
+  // A program folder that does not exist yet is made, parents included.
+  const std::u16string fresh = program.path() + u"/新しい/folder";
+  EXPECT_EQ(cli::RunCommandLine({u"--folder", fresh, u"--no-open", sources.File(u"a.jpg")}),
+            cli::kAllConverted);
+  EXPECT_TRUE(testing::FileExists(Slashed(fresh + u"/2011_03_05_1432_10/a.jpg")));
 }
 
 TEST(CommandLineOptions, ValuesByNameLabelOrIndex) {
