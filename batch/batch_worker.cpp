@@ -21,7 +21,12 @@ bool BatchWorker::Start() {
 }
 
 void BatchWorker::Run() {
-  RunSteps();
+  try {
+    RunSteps();
+  } catch (const std::bad_alloc&) {
+    // Out of memory for a progress text: the batch ends here, its files and
+    // report closed by their owners; the host still hears that it finished.
+  }
   list_.Release();
   done_.store(true, std::memory_order_release);
   host_.Finished();
@@ -117,7 +122,9 @@ void BatchWorker::RunSteps() {
   report.Close();
 
   // The flag as the loop left it, not as it is now: a cancel that arrives
-  // after the last entry must not mark a complete batch as cancelled.
+  // after the last entry must not mark a complete batch as cancelled. A batch
+  // that reached no entry logs an empty source line, so that its entry does
+  // not read as a Save Options one ("設定保存").
   PrependHistoryEntry(appFolder, settings_.Get(), out.successCount, static_cast<int>(out.count),
                       out.aborted, out.sourceFolderText.value_or(std::u16string()),
                       out.batchTime);
