@@ -573,6 +573,13 @@ TEST(ResourcesTest, EveryDialogOpensWithItsControlsOfTheRightClasses) {
         if (row.kind == Kind::Icon) {
           EXPECT_NE(SendMessageW(control, STM_GETICON, 0, 0), 0) << "icon not loaded";
         }
+        if (row.kind == Kind::Frame) {  // a click on a swatch reaches the dialog
+          RECT r{};
+          GetWindowRect(control, &r);
+          EXPECT_EQ(SendMessageW(control, WM_NCHITTEST, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2)),
+                    HTTRANSPARENT)
+              << row.id;
+        }
       }
       DestroyWindow(dialog);
     }
