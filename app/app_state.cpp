@@ -1,0 +1,7 @@
+#include "app/app_state.h"
+
+namespace korvane {
+
+AppState appState;
+
+}  // namespace korvane

@@ -1,0 +1,138 @@
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "batch/win32/processing_dialog.h"
+#include "history/history_file.h"
+#include "resource_ids.h"
+#include "ui/ui_fixture.h"
+
+namespace korvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A drop handle as the shell makes it: DROPFILES, then the wide paths, each
+// terminated, and one more terminator.
+HDROP MakeDrop(const std::vector<std::u16string>& paths) {
+  std::size_t units = 1;
+  for (const auto& p : paths) units += p.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  auto* text = reinterpret_cast<wchar_t*>(header + 1);
+  for (const auto& p : paths) {
+    std::copy(p.begin(), p.end(), text);
+    text += p.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+std::u16string ReadUtf16(const std::u16string& path) {
+  const std::vector<std::uint8_t> bytes = ReadBytes(path);
+  std::u16string text(bytes.size() / 2, u'\0');
+  std::memcpy(text.data(), bytes.data(), text.size() * 2);
+  return text;
+}
+
+// The batch output folders ("YYYY_MM_DD_HHMM_SS") in `folder`.
+std::vector<fs::path> OutputFolders(const std::u16string& folder) {
+  static const std::regex stamp("\\d{4}_\\d{2}_\\d{2}_\\d{4}_\\d{2}");
+  std::vector<fs::path> out;
+  for (const auto& e : fs::directory_iterator(fs::path(folder)))
+    if (e.is_directory() && std::regex_match(e.path().filename().string(), stamp)) out.push_back(e.path());
+  return out;
+}
+
+class DropTest : public MainWindowTest {
+ protected:
+  std::u16string Jpeg(const std::u16string& name, int width = 64, int height = 48) {
+    FixtureOptions o;
+    o.width = width;
+    o.height = height;
+    const std::u16string path = scratch_.MakeSubfolder(u"src") + u"\\" + name;
+    EXPECT_TRUE(WriteBytes(path, MakeJpeg(o)));
+    return path;
+  }
+  void Drop(const std::vector<std::u16string>& paths) {
+    SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+  }
+};
+
+TEST_F(DropTest, ADropBecomesOneBatchWithReportAndHistory) {
+  ASSERT_NE(Open(), nullptr);
+  Command(IDM_SCALE_4);
+  const std::vector<std::u16string> paths = {Jpeg(u"a.jpg"), scratch_.MakeSubfolder(u"src\\album"),
+                                             Jpeg(u"b.JPG"), Jpeg(u"notes.txt")};
+  Drop(paths);
+  WaitForRunningBatch();
+  const auto folders = OutputFolders(folder());
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_TRUE(fs::exists(folders[0] / "a.jpg"));
+  EXPECT_TRUE(fs::exists(folders[0] / "b.JPG"));
+  const std::u16string report = ReadUtf16((folders[0] / u"出力結果.txt").u16string());
+  ASSERT_FALSE(report.empty());
+  EXPECT_EQ(report[0], u'\xFEFF');
+  EXPECT_NE(report.find(u"64 x 48 -> 16 x 12"), std::u16string::npos);
+  EXPECT_NE(report.find(u"\tFOLDER"), std::u16string::npos);
+  EXPECT_NE(report.find(u"UNSUPPORTED FILE"), std::u16string::npos);
+  const std::u16string history = ReadUtf16(HistoryFilePath(folder()));
+  EXPECT_NE(history.find(u"2/4"), std::u16string::npos) << std::string(history.begin(), history.end());
+  EXPECT_EQ(appState.progressDialog, nullptr);
+}
+
+// Presses "中断" (or Esc) in the processing dialog once it shows entry 2.
+HWND cancelTarget = nullptr;
+bool cancelWithEsc = false;
+void CALLBACK CancelAtSecondEntry(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = appState.progressDialog;
+  if (dialog == nullptr) return;
+  wchar_t index[16] = {};
+  GetDlgItemTextW(dialog, IDC_PROGRESS_INDEX, index, 16);
+  if (std::wstring(index) != L"2") return;
+  KillTimer(nullptr, timer);
+  HWND button = GetDlgItem(dialog, IDCANCEL);
+  if (cancelWithEsc) {
+    PostMessageW(button, WM_KEYDOWN, VK_ESCAPE, 0);
+  } else {
+    SendMessageW(button, BM_CLICK, 0, 0);
+  }
+  cancelTarget = dialog;
+}
+
+TEST_F(DropTest, CancelClosesTheDialogAndTheReportSaysSo) {
+  for (bool esc : {false, true}) {
+    ASSERT_NE(Open(), nullptr);
+    Command(IDM_SCALE_1);
+    std::vector<std::u16string> paths;
+    for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"p" + std::u16string(1, u'0' + i) + u".jpg", 2000, 1500));
+    cancelWithEsc = esc;
+    cancelTarget = nullptr;
+    SetTimer(nullptr, 0, 5, CancelAtSecondEntry);
+    Drop(paths);
+    EXPECT_NE(cancelTarget, nullptr);
+    EXPECT_FALSE(IsWindow(cancelTarget));  // closed while the worker finishes
+    WaitForRunningBatch();
+    const auto folders = OutputFolders(folder());
+    ASSERT_EQ(folders.size(), 1u);
+    const std::u16string report = ReadUtf16((folders[0] / u"出力結果.txt").u16string());
+    EXPECT_NE(report.find(u"---------- 処理が中断されました -----------"), std::u16string::npos);
+    EXPECT_NE(report.find(u"p1.jpg"), std::u16string::npos);  // the entry under way was finished
+    EXPECT_EQ(report.find(u"p5.jpg"), std::u16string::npos);
+    Close();
+    fs::remove_all(folders[0]);
+  }
+}
+
+}  // namespace
+}  // namespace korvane::testing

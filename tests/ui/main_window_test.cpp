@@ -1,0 +1,168 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "app/option_menu.h"
+#include "history/history_file.h"
+#include "resource_ids.h"
+#include "ui/ui_fixture.h"
+
+namespace korvane::testing {
+namespace {
+
+const std::wregex kClock(L"\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}");
+
+TEST_F(MainWindowTest, ClientAreaIsExactlySquareInBothViews) {
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_EQ(ClientSize().cx, 440);  // a first start opens in the large view
+  EXPECT_EQ(ClientSize().cy, 440);
+  struct Step { WPARAM key; int side; };
+  const Step steps[] = {{VK_LEFT, 220}, {VK_UP, 440}, {'C', 220}, {'L', 440}, {VK_SUBTRACT, 220},
+                        {VK_ADD, 440},  {VK_DOWN, 220}, {VK_RIGHT, 440}, {VK_OEM_MINUS, 220}, {VK_OEM_PLUS, 440}};
+  for (const Step& s : steps) {
+    Key(s.key);
+    EXPECT_EQ(ClientSize().cx, s.side) << s.key;
+    EXPECT_EQ(ClientSize().cy, s.side) << s.key;
+    EXPECT_EQ(appState.currentSettings.compactView != 0, s.side == 220);
+    EXPECT_EQ(MenuState(IDM_VIEW_COMPACT) & MF_CHECKED, s.side == 220 ? MF_CHECKED : 0u);
+    EXPECT_EQ(MenuState(IDM_VIEW_LARGE) & MF_CHECKED, s.side == 440 ? MF_CHECKED : 0u);
+  }
+}
+
+TEST_F(MainWindowTest, TitleShowsTheClockAfterTheNameInTheLargeView) {
+  ASSERT_NE(Open(), nullptr);
+  std::wstring title = Title();
+  ASSERT_GT(title.size(), appState.appTitle.size() + 1);
+  EXPECT_EQ(title.substr(0, appState.appTitle.size() + 1), appState.appTitle + L" ");
+  EXPECT_TRUE(std::regex_match(title.substr(appState.appTitle.size() + 1), kClock));
+  Command(IDM_VIEW_COMPACT);
+  EXPECT_TRUE(std::regex_match(Title(), kClock)) << Title().size();
+}
+
+TEST_F(MainWindowTest, ViewModeComesBackFromTheHistoryFile) {
+  ASSERT_NE(Open(), nullptr);
+  Key(VK_LEFT);
+  Close();
+  ReadViewMode(folder(), appState.currentSettings);
+  ASSERT_TRUE(appState.currentSettings.compactView);
+  ASSERT_NE(Open(), nullptr);
+  EXPECT_EQ(ClientSize().cx, 220);
+  EXPECT_EQ(ClientSize().cy, 220);
+}
+
+TEST_F(MainWindowTest, DraggingTheFrameNeverChangesTheSize) {
+  ASSERT_NE(Open(), nullptr);
+  RECT before{};
+  GetWindowRect(window_, &before);
+  RECT proposed = {before.left, before.top, before.right + 57, before.bottom + 31};
+  SendMessageW(window_, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+  EXPECT_TRUE(EqualRect(&proposed, &before));
+}
+
+// Exactly the item of `value` is checked in `group`.
+void ExpectMarked(HWND window, const MenuGroup& group, int value, const char* what) {
+  HMENU menu = GetMenu(window);
+  for (int v = 0; v < group.count; ++v)
+    EXPECT_EQ(GetMenuState(menu, group.items[v], MF_BYCOMMAND) & MF_CHECKED, v == value ? MF_CHECKED : 0u)
+        << what << " item " << v << " for value " << value;
+}
+
+void ExpectAllMarks(HWND window) {
+  const OutputSettings& s = appState.currentSettings;
+  ExpectMarked(window, kScaleGroup, s.scale, "scale");
+  ExpectMarked(window, kQualityGroup, s.quality, "quality");
+  ExpectMarked(window, kContrastGroup, s.contrast, "contrast");
+  ExpectMarked(window, kBlurGroup, s.blur, "blur");
+  ExpectMarked(window, kColorGroup, s.colorMode, "color");
+  ExpectMarked(window, kRotationGroup, s.rotation, "rotation");
+  ExpectMarked(window, kEffectGroup, s.specialEffect, "effect");
+  ExpectMarked(window, Group(kVignetteColorItems, 0), VignetteChoice(s), "vignette colour");
+  ExpectMarked(window, kShapeGroup, s.vignetteShape, "shape");
+  ExpectMarked(window, kThicknessGroup, s.vignetteThickness, "thickness");
+  HMENU menu = GetMenu(window);
+  for (UINT id : kShapeItems)
+    EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, s.vignetteOn ? 0u : MF_GRAYED) << id;
+  for (UINT id : kThicknessItems)
+    EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, s.vignetteOn ? 0u : MF_GRAYED) << id;
+}
+
+TEST_F(MainWindowTest, EveryOptionCommandSetsItsFieldAndTheMarksFollow) {
+  ASSERT_NE(Open(), nullptr);
+  ExpectAllMarks(window_);
+  const MenuGroup groups[] = {kScaleGroup, kQualityGroup, kContrastGroup, kBlurGroup,
+                              kColorGroup, kRotationGroup, kShapeGroup,   kThicknessGroup};
+  for (const MenuGroup& g : groups)
+    for (int v = g.count - 1; v >= 0; --v) {
+      Command(g.items[v]);
+      ExpectAllMarks(window_);
+    }
+  const OutputSettings& s = appState.currentSettings;
+  EXPECT_EQ(s.scale, 0);
+  EXPECT_EQ(s.quality, 0);
+  EXPECT_EQ(s.colorMode, 0);
+  EXPECT_EQ(s.vignetteShape, 0);
+
+  // Vignette colours: none keeps the colour, white and black set it.
+  struct Step { UINT id; bool on; ColorRef rgb; };
+  const Step steps[] = {{IDM_VIGNETTE_BLACK, true, 0x000000}, {IDM_VIGNETTE_NONE, false, 0x000000},
+                        {IDM_VIGNETTE_WHITE, true, 0xFFFFFF}, {IDM_VIGNETTE_CUSTOM, true, 0xFFFFFF}};
+  for (const Step& st : steps) {
+    Command(st.id);
+    EXPECT_EQ(s.vignetteOn != 0, st.on) << st.id;
+    EXPECT_EQ(s.vignetteRgb, st.rgb) << st.id;
+    ExpectAllMarks(window_);  // a "custom" white shows as white
+  }
+  Command(IDM_EFFECT_OUTLINE_SHADOW);
+  EXPECT_EQ(s.specialEffect, 1);
+  ExpectAllMarks(window_);
+  Command(IDM_COLOR_MONO);
+  EXPECT_EQ(s.colorMode, kColorMono);
+  ExpectAllMarks(window_);
+
+  // Reset keeps the view; the keys reach the same commands.
+  Key(VK_LEFT);
+  Key('8');
+  EXPECT_EQ(s.scale, 3);
+  Key('R');
+  EXPECT_EQ(s.scale, 1);
+  EXPECT_EQ(s.colorMode, 0);
+  EXPECT_FALSE(s.vignetteOn);
+  EXPECT_TRUE(s.compactView);
+  ExpectAllMarks(window_);
+  EXPECT_EQ(MenuState(IDM_VIEW_COMPACT) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+  struct KeyCase { WPARAM key; int scale; };
+  for (const KeyCase& k : {KeyCase{'1', 0}, KeyCase{VK_NUMPAD2, 1}, KeyCase{'4', 2}, KeyCase{VK_NUMPAD8, 3},
+                           KeyCase{VK_NUMPAD1, 0}, KeyCase{'2', 1}, KeyCase{VK_NUMPAD4, 2}, KeyCase{'0', 1}}) {
+    Key(k.key);
+    EXPECT_EQ(s.scale, k.scale) << k.key;
+  }
+}
+
+TEST_F(MainWindowTest, SaveOptionsKeyAddsAnEntryLikeTheMenu) {
+  ASSERT_NE(Open(), nullptr);
+  Command(IDM_SCALE_4);
+  Key('A');
+  const std::vector<std::uint8_t> bytes = ReadBytes(HistoryFilePath(folder()));
+  const std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+  EXPECT_NE(text.find(u"設定保存"), std::u16string::npos);
+  Command(IDM_SAVE_OPTIONS);
+  const std::vector<std::uint8_t> after = ReadBytes(HistoryFilePath(folder()));
+  EXPECT_GT(after.size(), bytes.size());
+}
+
+TEST_F(MainWindowTest, EscAndXAndExitDestroyTheWindow) {
+  for (UINT how : {0u, 1u, 2u}) {
+    ASSERT_NE(Open(), nullptr);
+    if (how == 0) Key(VK_ESCAPE);
+    if (how == 1) Key('X');
+    if (how == 2) Command(IDM_EXIT);
+    EXPECT_FALSE(IsWindow(window_)) << how;
+    Close();
+  }
+}
+
+}  // namespace
+}  // namespace korvane::testing
