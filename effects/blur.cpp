@@ -48,19 +48,19 @@ std::uint32_t WeightInside(const Kernel& k, std::int64_t pos, std::int64_t size)
 // Scratch rows, taken from the same budget as the pictures themselves.
 struct Scratch {
   ImageRows ring;    // (before + 1) original rows
-  ImageRows column;  // vertical sums, one 32-bit value per byte of a row
-  ImageRows prefix;  // box only: running sums along the row
+  ImageRows column;  // vertical sums, one 16-bit value per byte of a row
+  ImageRows window;  // box only: sums of 16 consecutive column sums
 
   bool Allocate(std::size_t ringRows, std::size_t rowBytes, bool box) {
     const auto bytes = static_cast<std::uint32_t>(rowBytes);
     return ring.Allocate(bytes, static_cast<std::uint32_t>(ringRows), 1) == RowAllocation::kAllocated &&
-           column.Allocate(bytes, 1, 4) == RowAllocation::kAllocated &&
-           (!box || prefix.Allocate(bytes, 1, 4) == RowAllocation::kAllocated);
+           column.Allocate(bytes, 1, 2) == RowAllocation::kAllocated &&
+           (!box || window.Allocate(bytes, 1, 2) == RowAllocation::kAllocated);
   }
   std::uint8_t* Ring(std::size_t slot) const { return ring.rows()[slot]; }
   // malloc'd rows are aligned for any type.
-  std::uint32_t* Column() const { return reinterpret_cast<std::uint32_t*>(column.rows()[0]); }
-  std::uint32_t* Prefix() const { return reinterpret_cast<std::uint32_t*>(prefix.rows()[0]); }
+  std::uint16_t* Column() const { return reinterpret_cast<std::uint16_t*>(column.rows()[0]); }
+  std::uint16_t* Window() const { return reinterpret_cast<std::uint16_t*>(window.rows()[0]); }
 };
 
 template <int kStep>
@@ -84,7 +84,7 @@ class PlaneFilter {
       std::memcpy(RingRow(y), rows_[y], n_);
       const std::uint32_t rowWeight = WeightInside(k_, static_cast<std::int64_t>(y),
                                                    static_cast<std::int64_t>(height_));
-      if (k_.box) BoxPrefix();
+      if (k_.box) BoxWindows();
       if (soft_) {
         Horizontal<true>(rows_[y], rowWeight);
       } else {
@@ -102,7 +102,7 @@ class PlaneFilter {
   }
 
   void BinomialColumns(std::size_t y) {
-    std::uint32_t* col = s_.Column();
+    std::uint16_t* col = s_.Column();
     const int taps = k_.before + k_.after + 1;
     const std::int64_t top = static_cast<std::int64_t>(y) - k_.before;
     if (top >= 0 && top + taps <= static_cast<std::int64_t>(height_)) {
@@ -120,7 +120,7 @@ class PlaneFilter {
       }
       return;
     }
-    std::memset(col, 0, n_ * sizeof(std::uint32_t));
+    std::memset(col, 0, n_ * sizeof(std::uint16_t));
     for (int t = 0; t < taps; ++t) {
       const std::int64_t p = top + t;
       if (p < 0 || p >= static_cast<std::int64_t>(height_)) continue;
@@ -133,11 +133,11 @@ class PlaneFilter {
   // Box columns as running sums: add the row entering the window, drop the
   // one leaving it.
   void BoxColumns(std::size_t y) {
-    std::uint32_t* col = s_.Column();
+    std::uint16_t* col = s_.Column();
     const std::size_t after = static_cast<std::size_t>(k_.after);
     const std::size_t before = static_cast<std::size_t>(k_.before);
     if (y == 0) {
-      std::memset(col, 0, n_ * sizeof(std::uint32_t));
+      std::memset(col, 0, n_ * sizeof(std::uint16_t));
       for (std::size_t p = 0; p <= after && p < height_; ++p) {
         const std::uint8_t* r = rows_[p];
         for (std::size_t i = 0; i < n_; ++i) col[i] += r[i];
@@ -154,31 +154,29 @@ class PlaneFilter {
     }
   }
 
-  // prefix[i] = column sums of this channel from the row's start to i.
-  void BoxPrefix() {
-    const std::uint32_t* col = s_.Column();
-    std::uint32_t* pre = s_.Prefix();
-    for (std::size_t i = 0; i < kStep && i < n_; ++i) pre[i] = col[i];
-    for (std::size_t i = kStep; i < n_; ++i) pre[i] = pre[i - kStep] + col[i];
+  // window[i] = column sums of bytes i, i + kStep, ..., i + 15 kStep (one
+  // channel's 16 columns), by doubling: pairs, fours, eights, sixteens. Every
+  // value stays below 16 x 16 x 255 < 2^16.
+  void BoxWindows() {
+    const std::uint16_t* col = s_.Column();
+    std::uint16_t* t = s_.Window();
+    constexpr std::size_t s = kStep;
+    if (n_ < 16 * s) return;
+    for (std::size_t i = 0; i + s < n_; ++i) t[i] = static_cast<std::uint16_t>(col[i] + col[i + s]);
+    for (std::size_t i = 0; i + 3 * s < n_; ++i) t[i] = static_cast<std::uint16_t>(t[i] + t[i + 2 * s]);
+    for (std::size_t i = 0; i + 7 * s < n_; ++i) t[i] = static_cast<std::uint16_t>(t[i] + t[i + 4 * s]);
+    for (std::size_t i = 0; i + 15 * s < n_; ++i) t[i] = static_cast<std::uint16_t>(t[i] + t[i + 8 * s]);
   }
 
   // The weighted row sum at byte i (pixel x), taps inside the row only.
   std::uint32_t RowSum(std::size_t i, std::size_t x) const {
-    if (k_.box) {
-      const std::uint32_t* pre = s_.Prefix();
-      const std::size_t last = x + k_.after < width_ ? x + k_.after : width_ - 1;
-      const std::uint32_t hi = pre[i + (last - x) * kStep];
-      return x > static_cast<std::size_t>(k_.before)
-                 ? hi - pre[i - (static_cast<std::size_t>(k_.before) + 1) * kStep]
-                 : hi;
-    }
-    const std::uint32_t* col = s_.Column();
+    const std::uint16_t* col = s_.Column();
     const std::size_t channel = i - x * kStep;
     std::uint32_t sum = 0;
     for (int t = 0; t <= k_.before + k_.after; ++t) {
       const std::int64_t p = static_cast<std::int64_t>(x) - k_.before + t;
       if (p >= 0 && p < static_cast<std::int64_t>(width_))
-        sum += k_.weight[t] * col[static_cast<std::size_t>(p) * kStep + channel];
+        sum += TapWeight(k_, t) * col[static_cast<std::size_t>(p) * kStep + channel];
     }
     return sum;
   }
@@ -215,16 +213,12 @@ class PlaneFilter {
     }
     const int shift = k_.shift;
     if (k_.box) {
-      const std::uint32_t* pre = s_.Prefix();
-      const std::size_t lead = (before + 1) * kStep, tail = after * kStep;
-      // The first interior pixel's window starts at the row's start.
-      for (std::size_t i = innerBegin; i < innerBegin + kStep && i < innerEnd; ++i)
-        Put<kSoft>(out + i, pre[i + tail] >> shift);
-      for (std::size_t i = innerBegin + kStep; i < innerEnd; ++i)
-        Put<kSoft>(out + i, (pre[i + tail] - pre[i - lead]) >> shift);
+      // The window of the pixel at byte i starts seven pixels before it.
+      const std::uint16_t* t = s_.Window();
+      for (std::size_t i = innerBegin; i < innerEnd; ++i) Put<kSoft>(out + i, t[i - innerBegin] >> shift);
       return;
     }
-    const std::uint32_t* c = s_.Column();
+    const std::uint16_t* c = s_.Column();
     constexpr std::size_t s = kStep;
     if (k_.before == 1) {
       for (std::size_t i = innerBegin; i < innerEnd; ++i)
@@ -235,8 +229,13 @@ class PlaneFilter {
                    (c[i - 2 * s] + 4u * c[i - s] + 6u * c[i] + 4u * c[i + s] + c[i + 2 * s]) >> 8);
     } else {
       for (std::size_t i = innerBegin; i < innerEnd; ++i)
-        Put<kSoft>(out + i, (c[i - 3 * s] + 6u * c[i - 2 * s] + 15u * c[i - s] + 20u * c[i] +
-                             15u * c[i + s] + 6u * c[i + 2 * s] + c[i + 3 * s]) >> 12);
+      {
+        // Mirrored taps first: each pair stays below 2^16.
+        const std::uint32_t p3 = static_cast<std::uint16_t>(c[i - 3 * s] + c[i + 3 * s]);
+        const std::uint32_t p2 = static_cast<std::uint16_t>(c[i - 2 * s] + c[i + 2 * s]);
+        const std::uint32_t p1 = static_cast<std::uint16_t>(c[i - s] + c[i + s]);
+        Put<kSoft>(out + i, (p3 + 6u * p2 + 15u * p1 + 20u * c[i]) >> 12);
+      }
     }
   }
 

@@ -1,9 +1,12 @@
 #include "effects/color_mode.h"
 
 #include <cstddef>
+#include <memory>
+#include <new>
 
 #include "effects/gray_level.h"
 #include "effects/ieee_double.h"
+#include "effects/wide_path.h"
 
 namespace korvane {
 namespace {
@@ -64,54 +67,97 @@ BoostedPixel Boost(std::uint8_t R, std::uint8_t G, std::uint8_t B, double u) {
   }
 }
 
-// Photographs repeat colours a lot (flat areas, neighbours), so the boost
-// keeps the last results in a small direct-mapped cache keyed by the colour.
-void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, double u) {
-  constexpr std::uint32_t kSlots = 4096;
-  constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
-  struct Slot {
-    std::uint32_t key;
-    BoostedPixel value;
-  };
-  Slot cache[kSlots];
-  for (Slot& s : cache) s.key = kEmpty;
-  ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
-    const std::uint8_t R = px[0], G = px[1], B = px[2];
-    if (R == G && G == B) return;  // grey stays grey
-    const std::uint32_t key = R | (G << 8) | (std::uint32_t{B} << 16);
-    Slot& slot = cache[(key ^ (key >> 11) ^ (key >> 17)) & (kSlots - 1)];
-    if (slot.key != key) {
-      slot.key = key;
-      slot.value = Boost(R, G, B, u);
+// The same steps, rearranged for speed with the same doubles: everything
+// that depends on the largest and smallest byte alone (V, S', p) comes from
+// tables, and the pixel's case (which channel is largest) and sector pick
+// operands and outputs by index instead of by branches.
+struct BoostTables {
+  double level[256];                // v / 255
+  std::uint8_t valueOut[256];       // V x 255, truncated
+  double saturation[256 * 256];     // S' by (largest, smallest)
+  std::uint8_t lowOut[256 * 256];   // p x 255, truncated
+
+  explicit BoostTables(double u) {
+    for (int v = 0; v < 256; ++v) {
+      level[v] = v / 255.0;
+      valueOut[v] = static_cast<std::uint8_t>(level[v] * 255);
     }
-    px[0] = slot.value.r;
-    px[1] = slot.value.g;
-    px[2] = slot.value.b;
+    for (int mx = 1; mx < 256; ++mx)
+      for (int mn = 0; mn < mx; ++mn) {
+        const double d = level[mx] - level[mn];
+        const double s = d / level[mx];
+        double s2 = s * u + s;
+        if (s2 > 1.0) s2 = 1.0;
+        saturation[mx * 256 + mn] = s2;
+        lowOut[mx * 256 + mn] = static_cast<std::uint8_t>((1 - s2) * level[mx] * 255);
+      }
+  }
+};
+
+// Output slot of R, G, B per sector: 0 = V, 1 = p, 2 = q, 3 = t.
+constexpr std::uint8_t kSectorSlots[6][3] = {{0, 3, 1}, {2, 0, 1}, {1, 0, 3}, {1, 2, 0}, {3, 1, 0}, {0, 1, 2}};
+
+void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, double u) {
+  std::unique_ptr<BoostTables> t(new (std::nothrow) BoostTables(u));
+  if (!t) {  // no memory for the tables: the plain steps
+    ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
+      if (px[0] == px[1] && px[1] == px[2]) return;
+      const BoostedPixel b = Boost(px[0], px[1], px[2], u);
+      px[0] = b.r, px[1] = b.g, px[2] = b.b;
+    });
+    return;
+  }
+  const double offsets[3] = {0, 2, 4};
+  ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
+    const unsigned R = px[0], G = px[1], B = px[2];
+    if (R == G && G == B) return;  // grey stays grey
+    const unsigned mx = R > G ? (R > B ? R : B) : (G > B ? G : B);
+    const unsigned mn = R < G ? (R < B ? R : B) : (G < B ? G : B);
+    // Hue numerator by the first largest channel, tested red first.
+    const unsigned which = R == mx ? 0 : (G == mx ? 1 : 2);
+    const unsigned a = which == 0 ? G : (which == 1 ? B : R);
+    const unsigned b = which == 0 ? B : (which == 1 ? R : G);
+    const double d = t->level[mx] - t->level[mn];
+    double h = (t->level[a] - t->level[b]) / d + offsets[which];  // + 0 changes nothing
+    h += h < 0 ? 6.0 : 0.0;
+    int i = static_cast<int>(h);
+    i = i > 5 ? 5 : i;
+    const double f = h - i;
+    const double s2 = t->saturation[mx * 256 + mn], v = t->level[mx];
+    const std::uint8_t out[4] = {t->valueOut[mx], t->lowOut[mx * 256 + mn],
+                                 static_cast<std::uint8_t>((1 - f * s2) * v * 255),
+                                 static_cast<std::uint8_t>((1 - (1 - f) * s2) * v * 255)};
+    px[0] = out[kSectorSlots[i][0]];
+    px[1] = out[kSectorSlots[i][1]];
+    px[2] = out[kSectorSlots[i][2]];
   });
 }
 
 // --- the integer modes -------------------------------------------------------
+// Each is a functor on one pixel, run by a plain indexed loop that the
+// compiler vectorizes (with the wide instruction set when there is one).
 
-std::int32_t Luma21(const std::uint8_t* px) { return kLumR * px[0] + kLumG * px[1] + kLumB * px[2]; }
-
-std::uint8_t Clamp255(std::int32_t v) { return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+std::int32_t Clamp255(std::int32_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 template <int kGrayQuarters>  // how many quarters of the result are grey
-void ApplyFade(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
-  ForEachPixel(rows, width, height, [](std::uint8_t* px) {
-    const std::int32_t y = Luma21(px) >> 21;
-    for (int c = 0; c < 3; ++c) {
-      const std::int32_t v = px[c];
-      if (kGrayQuarters == 1) px[c] = static_cast<std::uint8_t>((y + 3 * v) >> 2);
-      if (kGrayQuarters == 2) px[c] = static_cast<std::uint8_t>((y + v) >> 1);
-      if (kGrayQuarters == 3) px[c] = static_cast<std::uint8_t>((3 * y + v) >> 2);
-      if (kGrayQuarters == 4) px[c] = static_cast<std::uint8_t>(y);
-    }
-  });
-}
+struct Fade {
+  void operator()(std::uint8_t* px) const {
+    const std::int32_t R = px[0], G = px[1], B = px[2];
+    const std::int32_t y = (kLumR * R + kLumG * G + kLumB * B) >> 21;
+    const auto f = [y](std::int32_t c) {
+      if (kGrayQuarters == 1) return (y + 3 * c) >> 2;
+      if (kGrayQuarters == 2) return (y + c) >> 1;
+      if (kGrayQuarters == 3) return (3 * y + c) >> 2;
+      return y;
+    };
+    px[0] = static_cast<std::uint8_t>(f(R));
+    px[1] = static_cast<std::uint8_t>(f(G));
+    px[2] = static_cast<std::uint8_t>(f(B));
+  }
+};
 
-void ApplyNaturalSepia(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
-  ForEachPixel(rows, width, height, [](std::uint8_t* px) {
+struct NaturalSepia {
+  void operator()(std::uint8_t* px) const {
     const std::int32_t R = px[0], G = px[1], B = px[2];
     // At most 5666503 * 255 < 2^31.
     const std::int32_t r = (1648361 * R + 3225419 * G + 792723 * B) >> 22;
@@ -120,36 +166,68 @@ void ApplyNaturalSepia(std::uint8_t* const* rows, std::uint32_t width, std::uint
     px[0] = static_cast<std::uint8_t>(r > 255 ? 255 : r);
     px[1] = static_cast<std::uint8_t>(g > 255 ? 255 : g);
     px[2] = static_cast<std::uint8_t>(b > 255 ? 255 : b);
-  });
-}
+  }
+};
 
 // Luminance plus a fixed shift per channel, in units of 2^-21 levels.
-void ApplyToned(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
-                std::int32_t offR, std::int32_t offG, std::int32_t offB) {
-  ForEachPixel(rows, width, height, [=](std::uint8_t* px) {
-    const std::int32_t l = Luma21(px);  // < 2^29, so l + offset stays in range
-    px[0] = Clamp255((l + offR) >> 21);  // arithmetic shift: floors negatives
-    px[1] = Clamp255((l + offG) >> 21);
-    px[2] = Clamp255((l + offB) >> 21);
-  });
-}
+struct Toned {
+  std::int32_t offR, offG, offB;
+  void operator()(std::uint8_t* px) const {
+    const std::int32_t l = kLumR * px[0] + kLumG * px[1] + kLumB * px[2];  // < 2^29
+    px[0] = static_cast<std::uint8_t>(Clamp255((l + offR) >> 21));  // arithmetic shift: floors
+    px[1] = static_cast<std::uint8_t>(Clamp255((l + offG) >> 21));
+    px[2] = static_cast<std::uint8_t>(Clamp255((l + offB) >> 21));
+  }
+};
 
-void ApplyMono(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, ColorRef mono) {
-  const std::int32_t m[3] = {static_cast<std::int32_t>(mono & 0xFF),
-                             static_cast<std::int32_t>((mono >> 8) & 0xFF),
-                             static_cast<std::int32_t>((mono >> 16) & 0xFF)};
-  ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
-    const std::int32_t y = GrayLevel(px[0], px[1], px[2]);
-    for (int c = 0; c < 3; ++c) px[c] = static_cast<std::uint8_t>((255 * y + m[c] * (255 - y)) >> 8);
-  });
-}
+struct Mono {
+  std::int32_t m0, m1, m2;
+  void operator()(std::uint8_t* px) const {
+    // GrayLevel, spelled out so that it vectorizes (exact either way).
+    const auto y = static_cast<std::int32_t>(px[0] * static_cast<double>(0.299f) +
+                                             px[1] * static_cast<double>(0.587f) +
+                                             px[2] * static_cast<double>(0.114f));
+    px[0] = static_cast<std::uint8_t>((255 * y + m0 * (255 - y)) >> 8);
+    px[1] = static_cast<std::uint8_t>((255 * y + m1 * (255 - y)) >> 8);
+    px[2] = static_cast<std::uint8_t>((255 * y + m2 * (255 - y)) >> 8);
+  }
+};
 
-void ApplyNegative(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
+struct Negative {
+  void operator()(std::uint8_t* px) const {
+    px[0] = static_cast<std::uint8_t>(255 - px[0]);
+    px[1] = static_cast<std::uint8_t>(255 - px[1]);
+    px[2] = static_cast<std::uint8_t>(255 - px[2]);
+  }
+};
+
+template <typename Op>
+KORVANE_ALWAYS_INLINE void PixelLoop(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                                     const Op& op) {
   for (std::uint32_t y = 0; y < height; ++y) {
     std::uint8_t* p = rows[y];
-    const std::size_t n = std::size_t{width} * 3;
-    for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<std::uint8_t>(255 - p[i]);
+    for (std::size_t x = 0; x < width; ++x) op(p + 3 * x);
   }
+}
+
+template <typename Op>
+KORVANE_WIDE_TARGET void PixelLoopWide(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                                       const Op& op) {
+  PixelLoop(rows, width, height, op);
+}
+
+template <typename Op>
+void RunPerPixel(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, const Op& op) {
+  if (WideCpu()) {
+    PixelLoopWide(rows, width, height, op);
+  } else {
+    PixelLoop(rows, width, height, op);
+  }
+}
+
+Mono MonoFor(ColorRef mono) {
+  return {static_cast<std::int32_t>(mono & 0xFF), static_cast<std::int32_t>((mono >> 8) & 0xFF),
+          static_cast<std::int32_t>((mono >> 16) & 0xFF)};
 }
 
 }  // namespace
@@ -162,17 +240,17 @@ void ApplyColorMode(std::uint8_t* const* rows, std::uint32_t width, std::uint32_
     case kColorVivid2: return ApplyBoost(rows, width, height, 0.2);
     case kColorVivid3: return ApplyBoost(rows, width, height, 0.3);
     case kColorVivid4: return ApplyBoost(rows, width, height, 0.4);
-    case kColorFade1: return ApplyFade<1>(rows, width, height);
-    case kColorFade2: return ApplyFade<2>(rows, width, height);
-    case kColorFade3: return ApplyFade<3>(rows, width, height);
-    case kColorFade4: return ApplyFade<4>(rows, width, height);
-    case kColorNaturalSepia: return ApplyNaturalSepia(rows, width, height);
-    case kColorBlueSepia: return ApplyToned(rows, width, height, -24746394, 14784922, -11072963);
-    case kColorSepia1: return ApplyToned(rows, width, height, 41964012, -5158994, -86570432);
-    case kColorSepia2: return ApplyToned(rows, width, height, 83928024, -10317988, -173140864);
-    case kColorSepia3: return ApplyToned(rows, width, height, 125892036, -15476982, -259711296);
-    case kColorMono: return ApplyMono(rows, width, height, monoColor);
-    case kColorNegative: return ApplyNegative(rows, width, height);
+    case kColorFade1: return RunPerPixel(rows, width, height, Fade<1>{});
+    case kColorFade2: return RunPerPixel(rows, width, height, Fade<2>{});
+    case kColorFade3: return RunPerPixel(rows, width, height, Fade<3>{});
+    case kColorFade4: return RunPerPixel(rows, width, height, Fade<4>{});
+    case kColorNaturalSepia: return RunPerPixel(rows, width, height, NaturalSepia{});
+    case kColorBlueSepia: return RunPerPixel(rows, width, height, Toned{-24746394, 14784922, -11072963});
+    case kColorSepia1: return RunPerPixel(rows, width, height, Toned{41964012, -5158994, -86570432});
+    case kColorSepia2: return RunPerPixel(rows, width, height, Toned{83928024, -10317988, -173140864});
+    case kColorSepia3: return RunPerPixel(rows, width, height, Toned{125892036, -15476982, -259711296});
+    case kColorMono: return RunPerPixel(rows, width, height, MonoFor(monoColor));
+    case kColorNegative: return RunPerPixel(rows, width, height, Negative{});
     default: return;  // original, greyscale (decoded grey) and unknown values
   }
 }

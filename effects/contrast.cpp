@@ -3,6 +3,11 @@
 #include <cstddef>
 
 #include "effects/ieee_double.h"
+#include "effects/wide_path.h"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#endif
 
 namespace korvane {
 namespace {
@@ -102,6 +107,85 @@ double LevelFactor(std::int32_t mode) {
   }
 }
 
+void MapRows(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes, const std::uint8_t* map) {
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::uint8_t* p = rows[y];
+    for (std::size_t i = 0; i < rowBytes; ++i) p[i] = map[p[i]];
+  }
+}
+
+// The table is non-decreasing: sixteenths before `first` are all 0 and
+// those from `fullFrom` on all 255 (a comparison gives them).
+struct TableParts {
+  int first = 0;
+  int fullFrom = 16;
+};
+
+[[maybe_unused]] TableParts PartsOf(const std::uint8_t* map) {
+  TableParts t;
+  while (t.first < 16 && map[16 * t.first + 15] == 0) ++t.first;
+  while (t.fullFrom > t.first && map[16 * (t.fullFrom - 1)] == 255) --t.fullFrom;
+  return t;
+}
+
+// The 256-byte table as 16 byte shuffles: for the k-th sixteenth, bytes
+// v - 16k in 0..15 become 0x70..0x7F after a saturating add (a shuffle uses
+// their low four bits), every other byte 0x80 or more (a shuffle gives 0).
+#if defined(__GNUC__) && defined(__x86_64__)
+KORVANE_WIDE_TARGET void MapRowsWide(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes,
+                                     const std::uint8_t* map) {
+  const TableParts t = PartsOf(map);
+  __m256i part[16];
+  for (int k = 0; k < 16; ++k)
+    part[k] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(map + 16 * k)));
+  const __m256i bias = _mm256_set1_epi8(0x70);
+  const __m256i top = _mm256_set1_epi8(static_cast<char>(t.fullFrom == 16 ? 255 : 16 * t.fullFrom));
+  const bool anyFull = t.fullFrom < 16;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::uint8_t* p = rows[y];
+    std::size_t i = 0;
+    for (; i + 32 <= rowBytes; i += 32) {
+      const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+      __m256i out = anyFull ? _mm256_cmpeq_epi8(_mm256_max_epu8(v, top), v) : _mm256_setzero_si256();
+      for (int k = t.first; k < t.fullFrom; ++k) {
+        const __m256i idx = _mm256_adds_epu8(_mm256_sub_epi8(v, _mm256_set1_epi8(static_cast<char>(16 * k))), bias);
+        out = _mm256_or_si256(out, _mm256_shuffle_epi8(part[k], idx));
+      }
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), out);
+    }
+    for (; i < rowBytes; ++i) p[i] = map[p[i]];
+  }
+}
+#elif defined(__GNUC__) && defined(__i386__)
+KORVANE_WIDE_TARGET void MapRowsWide(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes,
+                                     const std::uint8_t* map) {
+  const TableParts t = PartsOf(map);
+  __m128i part[16];
+  for (int k = 0; k < 16; ++k) part[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(map + 16 * k));
+  const __m128i bias = _mm_set1_epi8(0x70);
+  const __m128i top = _mm_set1_epi8(static_cast<char>(t.fullFrom == 16 ? 255 : 16 * t.fullFrom));
+  const bool anyFull = t.fullFrom < 16;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::uint8_t* p = rows[y];
+    std::size_t i = 0;
+    for (; i + 16 <= rowBytes; i += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      __m128i out = anyFull ? _mm_cmpeq_epi8(_mm_max_epu8(v, top), v) : _mm_setzero_si128();
+      for (int k = t.first; k < t.fullFrom; ++k) {
+        const __m128i idx = _mm_adds_epu8(_mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(16 * k))), bias);
+        out = _mm_or_si128(out, _mm_shuffle_epi8(part[k], idx));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), out);
+    }
+    for (; i < rowBytes; ++i) p[i] = map[p[i]];
+  }
+}
+#else
+void MapRowsWide(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes, const std::uint8_t* map) {
+  MapRows(rows, height, rowBytes, map);
+}
+#endif
+
 }  // namespace
 
 ContrastBounds ContrastRange(double darkest, double brightest, double mean, std::int32_t mode) {
@@ -139,9 +223,10 @@ void ApplyContrast(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t
     }
   }
   const std::size_t rowBytes = std::size_t{width} * (singleChannel ? 1 : 3);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* p = rows[y];
-    for (std::size_t i = 0; i < rowBytes; ++i) p[i] = map[p[i]];
+  if (WideCpu()) {
+    MapRowsWide(rows, height, rowBytes, map);
+  } else {
+    MapRows(rows, height, rowBytes, map);
   }
 }
 

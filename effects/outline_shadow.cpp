@@ -8,6 +8,7 @@
 
 #include "effects/gray_level.h"
 #include "platform/platform.h"
+#include "effects/wide_path.h"  // last: it sets the floating-point mode
 
 namespace korvane {
 namespace {
@@ -41,6 +42,30 @@ void FitWorkspace(OutlineShadowWorkspace& ws, std::uint32_t width, std::uint32_t
   }
 }
 
+// The grey plane of a picture: GrayLevel spelled out so that it vectorizes
+// (its products and sums are exact, so any evaluation gives the same byte).
+KORVANE_ALWAYS_INLINE void GrayRows(std::uint8_t* const* rows, std::uint8_t* const* g, std::uint32_t width,
+                                    std::uint32_t height, bool singleChannel, std::uint8_t group) {
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const std::uint8_t* src = rows[y];
+    std::uint8_t* dst = g[y];
+    if (singleChannel) {
+      for (std::uint32_t x = 0; x < width; ++x) dst[x] = static_cast<std::uint8_t>(src[x] & group);
+    } else {
+      for (std::size_t x = 0; x < width; ++x) {
+        const auto v = static_cast<std::int32_t>(src[3 * x] * static_cast<double>(0.299f) +
+                                                 src[3 * x + 1] * static_cast<double>(0.587f) +
+                                                 src[3 * x + 2] * static_cast<double>(0.114f));
+        dst[x] = static_cast<std::uint8_t>(v & group);
+      }
+    }
+  }
+}
+KORVANE_WIDE_TARGET void GrayRowsWide(std::uint8_t* const* rows, std::uint8_t* const* g, std::uint32_t width,
+                                      std::uint32_t height, bool singleChannel, std::uint8_t group) {
+  GrayRows(rows, g, width, height, singleChannel, group);
+}
+
 struct LayerOptions {
   bool grouping;
   bool smoothing;
@@ -55,15 +80,10 @@ std::uint8_t* const* MakeLayerPlane(std::uint8_t* const* rows, std::uint32_t wid
   if (!EnsurePlane(gray, width, height)) return nullptr;
   std::uint8_t* const* g = gray.rows();
   const std::uint8_t group = o.grouping ? kGroupBits : 0xFF;
-  for (std::uint32_t y = 0; y < height; ++y) {
-    const std::uint8_t* src = rows[y];
-    std::uint8_t* dst = g[y];
-    if (singleChannel) {
-      for (std::uint32_t x = 0; x < width; ++x) dst[x] = static_cast<std::uint8_t>(src[x] & group);
-    } else {
-      for (std::uint32_t x = 0; x < width; ++x, src += 3)
-        dst[x] = static_cast<std::uint8_t>(GrayLevel(src[0], src[1], src[2]) & group);
-    }
+  if (WideCpu()) {
+    GrayRowsWide(rows, g, width, height, singleChannel, group);
+  } else {
+    GrayRows(rows, g, width, height, singleChannel, group);
   }
   if (!o.smoothing) return g;
   if (!EnsurePlane(smooth, width, height)) return nullptr;
@@ -101,17 +121,22 @@ void MakeDuePlanes(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t
 
 // 0 where the source is darker by more than `level` than the truncated mean
 // of its 3 x 3 neighbourhood (the part inside the plane), else 255.
-void MakeOutlineMask(std::uint8_t* const* src, std::uint8_t* const* mask, std::uint32_t width,
-                     std::uint32_t height, std::int32_t level, std::uint16_t* column) {
+KORVANE_ALWAYS_INLINE void OutlineMaskRows(std::uint8_t* const* src, std::uint8_t* const* mask,
+                                           std::uint32_t width, std::uint32_t height, std::int32_t level,
+                                           std::uint16_t* column) {
   // Beyond +-256 the answer no longer changes; clamping keeps the sums small.
   const std::int32_t lv = level < -256 ? -256 : (level > 256 ? 256 : level);
   for (std::uint32_t y = 0; y < height; ++y) {
     const std::uint32_t r0 = y > 0 ? y - 1 : 0, r1 = y + 1 < height ? y + 1 : y;
     const std::uint32_t rowsIn = r1 - r0 + 1;
-    for (std::uint32_t x = 0; x < width; ++x) {
-      std::uint32_t v = 0;
-      for (std::uint32_t r = r0; r <= r1; ++r) v += src[r][x];
-      column[x] = static_cast<std::uint16_t>(v);
+    const std::uint8_t *top = src[r0], *mid = src[y], *bottom = src[r1];
+    if (rowsIn == 3) {
+      for (std::uint32_t x = 0; x < width; ++x) column[x] = static_cast<std::uint16_t>(top[x] + mid[x] + bottom[x]);
+    } else if (rowsIn == 2) {
+      const std::uint8_t* other = r0 == y ? bottom : top;
+      for (std::uint32_t x = 0; x < width; ++x) column[x] = static_cast<std::uint16_t>(mid[x] + other[x]);
+    } else {
+      for (std::uint32_t x = 0; x < width; ++x) column[x] = mid[x];
     }
     const std::uint8_t* s = src[y];
     std::uint8_t* m = mask[y];
@@ -142,6 +167,21 @@ void MakeOutlineMask(std::uint8_t* const* src, std::uint8_t* const* mask, std::u
   }
 }
 
+KORVANE_WIDE_TARGET void OutlineMaskRowsWide(std::uint8_t* const* src, std::uint8_t* const* mask,
+                                             std::uint32_t width, std::uint32_t height, std::int32_t level,
+                                             std::uint16_t* column) {
+  OutlineMaskRows(src, mask, width, height, level, column);
+}
+
+void MakeOutlineMask(std::uint8_t* const* src, std::uint8_t* const* mask, std::uint32_t width,
+                     std::uint32_t height, std::int32_t level, std::uint16_t* column) {
+  if (WideCpu()) {
+    OutlineMaskRowsWide(src, mask, width, height, level, column);
+  } else {
+    OutlineMaskRows(src, mask, width, height, level, column);
+  }
+}
+
 void MakeShadowMask(std::uint8_t* const* src, std::uint8_t* const* mask, std::uint32_t width,
                     std::uint32_t height, std::int32_t level) {
   for (std::uint32_t y = 0; y < height; ++y) {
@@ -168,10 +208,13 @@ Paint PaintOf(ColorRef color, bool singleChannel) {
 
 void FillPicture(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
                  bool singleChannel, Paint p) {
+  const std::size_t bytes = std::size_t{width} * (singleChannel ? 1 : 3);
   for (std::uint32_t y = 0; y < height; ++y) {
     std::uint8_t* d = rows[y];
     if (singleChannel) {
       std::memset(d, p.c[0], width);
+    } else if (y > 0) {
+      std::memcpy(d, rows[0], bytes);
     } else {
       for (std::uint32_t x = 0; x < width; ++x, d += 3) {
         d[0] = p.c[0];
@@ -182,43 +225,50 @@ void FillPicture(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t h
   }
 }
 
-void PaintLayer(std::uint8_t* const* rows, std::uint8_t* const* mask, std::uint32_t width,
-                std::uint32_t height, bool singleChannel, Paint p) {
+KORVANE_ALWAYS_INLINE void PaintRows(std::uint8_t* const* rows, std::uint8_t* const* mask, std::uint32_t width,
+                                     std::uint32_t height, bool singleChannel, Paint p) {
   for (std::uint32_t y = 0; y < height; ++y) {
     std::uint8_t* d = rows[y];
     const std::uint8_t* m = mask[y];
     if (singleChannel) {
-      for (std::uint32_t x = 0; x < width; ++x) d[x] = m[x] == 0 ? p.c[0] : d[x];
+      for (std::uint32_t x = 0; x < width; ++x) {
+        const auto keep = static_cast<std::uint8_t>(m[x] == 0 ? 0 : 0xFF);
+        d[x] = static_cast<std::uint8_t>((d[x] & keep) | (p.c[0] & ~keep));
+      }
     } else {
-      for (std::uint32_t x = 0; x < width; ++x, d += 3) {
-        if (m[x] != 0) continue;
-        d[0] = p.c[0];
-        d[1] = p.c[1];
-        d[2] = p.c[2];
+      // Branch-free: mask edges are far too irregular to predict.
+      for (std::size_t x = 0; x < width; ++x) {
+        const auto keep = static_cast<std::uint8_t>(m[x] == 0 ? 0 : 0xFF);
+        d[3 * x] = static_cast<std::uint8_t>((d[3 * x] & keep) | (p.c[0] & ~keep));
+        d[3 * x + 1] = static_cast<std::uint8_t>((d[3 * x + 1] & keep) | (p.c[1] & ~keep));
+        d[3 * x + 2] = static_cast<std::uint8_t>((d[3 * x + 2] & keep) | (p.c[2] & ~keep));
       }
     }
+  }
+}
+
+KORVANE_WIDE_TARGET void PaintRowsWide(std::uint8_t* const* rows, std::uint8_t* const* mask, std::uint32_t width,
+                                       std::uint32_t height, bool singleChannel, Paint p) {
+  PaintRows(rows, mask, width, height, singleChannel, p);
+}
+
+void PaintLayer(std::uint8_t* const* rows, std::uint8_t* const* mask, std::uint32_t width,
+                std::uint32_t height, bool singleChannel, Paint p) {
+  if (WideCpu()) {
+    PaintRowsWide(rows, mask, width, height, singleChannel, p);
+  } else {
+    PaintRows(rows, mask, width, height, singleChannel, p);
   }
 }
 
 // --- rank filter ---------------------------------------------------------------
 
-void Sort3(std::uint8_t& a, std::uint8_t& b, std::uint8_t& c) {
-  if (a > b) std::swap(a, b);
-  if (b > c) std::swap(b, c);
-  if (a > b) std::swap(a, b);
-}
-
-std::uint8_t Min3(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-  const std::uint8_t m = a < b ? a : b;
-  return m < c ? m : c;
-}
-std::uint8_t Max3(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-  const std::uint8_t m = a > b ? a : b;
-  return m > c ? m : c;
-}
-std::uint8_t Med3(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-  const std::uint8_t lo = a < b ? a : b, hi = a > b ? a : b;
-  return c < lo ? lo : (c > hi ? hi : c);
+KORVANE_ALWAYS_INLINE std::uint8_t Min2(std::uint8_t a, std::uint8_t b) { return a < b ? a : b; }
+KORVANE_ALWAYS_INLINE std::uint8_t Max2(std::uint8_t a, std::uint8_t b) { return a > b ? a : b; }
+KORVANE_ALWAYS_INLINE std::uint8_t Min3(std::uint8_t a, std::uint8_t b, std::uint8_t c) { return Min2(Min2(a, b), c); }
+KORVANE_ALWAYS_INLINE std::uint8_t Max3(std::uint8_t a, std::uint8_t b, std::uint8_t c) { return Max2(Max2(a, b), c); }
+KORVANE_ALWAYS_INLINE std::uint8_t Med3(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+  return Max2(Min2(a, b), Min2(Max2(a, b), c));
 }
 
 std::uint8_t SelectOrKeep(const std::uint8_t* samples, int count, std::uint8_t keep) {
@@ -232,30 +282,39 @@ std::uint8_t SelectOrKeep(const std::uint8_t* samples, int count, std::uint8_t k
 // 255 - m: then no sample up to m has its mirror 255 - v in the window, the
 // lower count takes each of them at its own step and reaches five at m,
 // before the upper count's step. Only the other windows take the full walk.
-void RankInterior(std::uint8_t* const* src, std::uint8_t* const* dst, std::uint32_t width,
-                  std::uint32_t height, std::uint8_t* lo, std::uint8_t* mid, std::uint8_t* hi) {
+KORVANE_ALWAYS_INLINE void RankInteriorRows(std::uint8_t* const* src, std::uint8_t* const* dst,
+                                            std::uint32_t width, std::uint32_t height,
+                                            std::uint8_t* __restrict lo, std::uint8_t* __restrict mid,
+                                            std::uint8_t* __restrict hi, std::uint8_t* __restrict walk) {
   for (std::uint32_t y = 1; y + 1 < height; ++y) {
-    const std::uint8_t *a = src[y - 1], *b = src[y], *c = src[y + 1];
-    for (std::uint32_t x = 0; x < width; ++x) {
-      std::uint8_t p = a[x], q = b[x], r = c[x];
-      Sort3(p, q, r);
-      lo[x] = p;
-      mid[x] = q;
-      hi[x] = r;
+    const std::uint8_t* __restrict a = src[y - 1];
+    const std::uint8_t* __restrict b = src[y];
+    const std::uint8_t* __restrict c = src[y + 1];
+    for (std::uint32_t x = 0; x < width; ++x) {  // each column sorted
+      lo[x] = Min3(a[x], b[x], c[x]);
+      mid[x] = Med3(a[x], b[x], c[x]);
+      hi[x] = Max3(a[x], b[x], c[x]);
     }
-    std::uint8_t* out = dst[y];
+    std::uint8_t* __restrict out = dst[y];
     for (std::uint32_t x = 1; x + 1 < width; ++x) {
       const std::uint8_t med = Med3(Max3(lo[x - 1], lo[x], lo[x + 1]), Med3(mid[x - 1], mid[x], mid[x + 1]),
                                     Min3(hi[x - 1], hi[x], hi[x + 1]));
       const std::uint8_t mx = Max3(hi[x - 1], hi[x], hi[x + 1]);
-      if (med >= 128 || mx < 255 - med) {
-        out[x] = med;
-        continue;
-      }
+      out[x] = med;
+      walk[x] = static_cast<std::uint8_t>(med < 128 && mx >= 255 - med);
+    }
+    for (std::uint32_t x = 1; x + 1 < width; ++x) {
+      if (walk[x] == 0) continue;
       const std::uint8_t w[9] = {a[x - 1], a[x], a[x + 1], b[x - 1], b[x], b[x + 1], c[x - 1], c[x], c[x + 1]};
-      out[x] = SelectOrKeep(w, 9, med);
+      out[x] = SelectOrKeep(w, 9, out[x]);
     }
   }
+}
+
+KORVANE_WIDE_TARGET void RankInteriorRowsWide(std::uint8_t* const* src, std::uint8_t* const* dst,
+                                              std::uint32_t width, std::uint32_t height, std::uint8_t* lo,
+                                              std::uint8_t* mid, std::uint8_t* hi, std::uint8_t* walk) {
+  RankInteriorRows(src, dst, width, height, lo, mid, hi, walk);
 }
 
 }  // namespace
@@ -363,9 +422,14 @@ void RankFilter(std::uint8_t* const* src, std::uint8_t* const* dst, std::uint32_
     }
   }
   if (height < 3 || width < 3) return;
-  std::unique_ptr<std::uint8_t[]> sorted(new (std::nothrow) std::uint8_t[std::size_t{width} * 3]);
+  std::unique_ptr<std::uint8_t[]> sorted(new (std::nothrow) std::uint8_t[std::size_t{width} * 4]);
   if (sorted) {
-    RankInterior(src, dst, width, height, sorted.get(), sorted.get() + width, sorted.get() + 2 * width);
+    std::uint8_t* t = sorted.get();
+    if (WideCpu()) {
+      RankInteriorRowsWide(src, dst, width, height, t, t + width, t + 2 * width, t + 3 * width);
+    } else {
+      RankInteriorRows(src, dst, width, height, t, t + width, t + 2 * width, t + 3 * width);
+    }
     return;
   }
   for (std::uint32_t y = 1; y < h1; ++y) {

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "effects/ieee_double.h"
+#include "effects/wide_path.h"
 
 namespace korvane {
 namespace {
@@ -175,25 +176,69 @@ void FindKeepRuns(VignetteMask& mask) {
   }
 }
 
+// One byte of the blend: 255 keeps it, 0 takes the colour, others mix.
+// At most 255 x 255: 16-bit arithmetic is exact.
+KORVANE_ALWAYS_INLINE std::uint8_t BlendByte(std::uint8_t p, std::uint8_t k, std::uint8_t c) {
+  const auto mixed = static_cast<std::uint16_t>(static_cast<std::uint16_t>((255 - k) * c) +
+                                                static_cast<std::uint16_t>(p * k));
+  const auto m = static_cast<std::uint8_t>(mixed >> 8);
+  return k == 255 ? p : (k == 0 ? c : m);
+}
+
+// Blends bytes [from, to) of a row. For colour pictures the mask bytes are
+// first spread to one per channel, so that the blend itself runs over plain
+// byte arrays (which the compiler turns into vector code).
+struct BlendScratch {
+  std::unique_ptr<std::uint8_t[]> weights;  // the mask, one byte per channel
+  std::unique_ptr<std::uint8_t[]> colors;   // the colour, repeated along the row
+};
+
 template <int kStep>
-void BlendSpan(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from, std::uint32_t to,
-               const std::uint32_t* color) {
-  for (std::uint32_t x = from; x < to; ++x) {
-    const std::uint32_t k = h[x];
-    if (k == 255) continue;
-    std::uint8_t* p = px + std::size_t{x} * kStep;
-    for (int c = 0; c < kStep; ++c)
-      p[c] = static_cast<std::uint8_t>(k == 0 ? color[c] : ((255 - k) * color[c] + p[c] * k) >> 8);
+KORVANE_ALWAYS_INLINE void BlendSpan(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from, std::uint32_t to,
+               const std::uint32_t* color, BlendScratch& s) {
+  if (from >= to) return;
+  if (kStep == 1) {
+    const auto c = static_cast<std::uint8_t>(color[0]);
+    for (std::uint32_t x = from; x < to; ++x) px[x] = BlendByte(px[x], h[x], c);
+    return;
   }
+  std::uint8_t* w = s.weights.get();
+  const std::uint8_t* c = s.colors.get();
+  const std::size_t n = std::size_t{to - from} * 3;
+  for (std::uint32_t x = from; x < to; ++x) {
+    const std::size_t j = std::size_t{x - from} * 3;
+    w[j] = w[j + 1] = w[j + 2] = h[x];
+  }
+  std::uint8_t* p = px + std::size_t{from} * 3;
+  for (std::size_t j = 0; j < n; ++j) p[j] = BlendByte(p[j], w[j], c[j]);
+}
+
+template <int kStep>
+KORVANE_WIDE_TARGET void BlendSpanWide(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from,
+                                       std::uint32_t to, const std::uint32_t* color, BlendScratch& s) {
+  BlendSpan<kStep>(px, h, from, to, color, s);
 }
 
 template <int kStep>
 void Blend(std::uint8_t* const* rows, const VignetteMask& mask, const std::uint32_t* color) {
   const std::uint32_t w = static_cast<std::uint32_t>(mask.width);
+  BlendScratch s;
+  if (kStep == 3) {
+    s.weights.reset(new (std::nothrow) std::uint8_t[std::size_t{w} * 3]);
+    s.colors.reset(new (std::nothrow) std::uint8_t[std::size_t{w} * 3]);
+    if (!s.weights || !s.colors) return;
+    for (std::size_t j = 0; j < std::size_t{w} * 3; ++j) s.colors[j] = static_cast<std::uint8_t>(color[j % 3]);
+  }
+  const bool wide = WideCpu();
   for (std::int32_t y = 0; y < mask.height; ++y) {
     const std::uint8_t* h = mask.rows.rows()[y];
-    BlendSpan<kStep>(rows[y], h, 0, mask.keepBegin[y], color);
-    BlendSpan<kStep>(rows[y], h, mask.keepEnd[y], w, color);
+    if (wide) {
+      BlendSpanWide<kStep>(rows[y], h, 0, mask.keepBegin[y], color, s);
+      BlendSpanWide<kStep>(rows[y], h, mask.keepEnd[y], w, color, s);
+    } else {
+      BlendSpan<kStep>(rows[y], h, 0, mask.keepBegin[y], color, s);
+      BlendSpan<kStep>(rows[y], h, mask.keepEnd[y], w, color, s);
+    }
   }
 }
 
