@@ -97,8 +97,20 @@ struct BoostTables {
 // Output slot of R, G, B per sector: 0 = V, 1 = p, 2 = q, 3 = t.
 constexpr std::uint8_t kSectorSlots[6][3] = {{0, 3, 1}, {2, 0, 1}, {1, 0, 3}, {1, 2, 0}, {3, 1, 0}, {0, 1, 2}};
 
-void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, double u) {
-  std::unique_ptr<BoostTables> t(new (std::nothrow) BoostTables(u));
+// One set of tables per strength, built on first use and kept (the batch and
+// the preview share them read-only; the build is thread-safe).
+const BoostTables* TablesFor(int strength) {
+  static const std::unique_ptr<const BoostTables> tables[4] = {
+      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.1)),
+      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.2)),
+      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.3)),
+      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.4))};
+  return tables[strength - 1].get();
+}
+
+void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, int strength) {
+  const double u = strength == 1 ? 0.1 : (strength == 2 ? 0.2 : (strength == 3 ? 0.3 : 0.4));
+  const BoostTables* t = TablesFor(strength);
   if (!t) {  // no memory for the tables: the plain steps
     ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
       if (px[0] == px[1] && px[1] == px[2]) return;
@@ -107,10 +119,34 @@ void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t he
     });
     return;
   }
+  // Photographs repeat colours a lot: a direct-mapped cache of results by
+  // colour (about four fifths of the pixels of a camera picture hit it).
+  struct Slot {
+    std::uint32_t key;
+    std::uint8_t rgb[3];
+  };
+  constexpr std::uint32_t kNoColor = 0xFFFFFFFFu;
+  const std::uint64_t pixels = std::uint64_t{width} * height;
+  int cacheBits = 10;
+  while (cacheBits < 16 && (std::uint64_t{1} << (cacheBits + 2)) < pixels) ++cacheBits;
+  std::unique_ptr<Slot[]> cache(new (std::nothrow) Slot[std::size_t{1} << cacheBits]);
+  if (cache)
+    for (std::size_t i = 0; i < (std::size_t{1} << cacheBits); ++i) cache[i].key = kNoColor;
   const double offsets[3] = {0, 2, 4};
   ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
     const unsigned R = px[0], G = px[1], B = px[2];
     if (R == G && G == B) return;  // grey stays grey
+    const std::uint32_t key = R | (G << 8) | (B << 16);
+    Slot* slot = nullptr;
+    if (cache) {
+      slot = &cache[(key * 2654435761u) >> (32 - cacheBits)];
+      if (slot->key == key) {
+        px[0] = slot->rgb[0];
+        px[1] = slot->rgb[1];
+        px[2] = slot->rgb[2];
+        return;
+      }
+    }
     const unsigned mx = R > G ? (R > B ? R : B) : (G > B ? G : B);
     const unsigned mn = R < G ? (R < B ? R : B) : (G < B ? G : B);
     // Hue numerator by the first largest channel, tested red first.
@@ -124,12 +160,19 @@ void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t he
     i = i > 5 ? 5 : i;
     const double f = h - i;
     const double s2 = t->saturation[mx * 256 + mn], v = t->level[mx];
-    const std::uint8_t out[4] = {t->valueOut[mx], t->lowOut[mx * 256 + mn],
-                                 static_cast<std::uint8_t>((1 - f * s2) * v * 255),
-                                 static_cast<std::uint8_t>((1 - (1 - f) * s2) * v * 255)};
-    px[0] = out[kSectorSlots[i][0]];
-    px[1] = out[kSectorSlots[i][1]];
-    px[2] = out[kSectorSlots[i][2]];
+    // The four candidates packed in one word, picked by shifts.
+    const std::uint32_t out = t->valueOut[mx] | (std::uint32_t{t->lowOut[mx * 256 + mn]} << 8) |
+                              (static_cast<std::uint32_t>((1 - f * s2) * v * 255) << 16) |
+                              (static_cast<std::uint32_t>((1 - (1 - f) * s2) * v * 255) << 24);
+    px[0] = static_cast<std::uint8_t>(out >> (8 * kSectorSlots[i][0]));
+    px[1] = static_cast<std::uint8_t>(out >> (8 * kSectorSlots[i][1]));
+    px[2] = static_cast<std::uint8_t>(out >> (8 * kSectorSlots[i][2]));
+    if (slot) {
+      slot->key = key;
+      slot->rgb[0] = px[0];
+      slot->rgb[1] = px[1];
+      slot->rgb[2] = px[2];
+    }
   });
 }
 
@@ -236,10 +279,10 @@ void ApplyColorMode(std::uint8_t* const* rows, std::uint32_t width, std::uint32_
                     std::int32_t mode, ColorRef monoColor) {
   if (width == 0 || height == 0) return;
   switch (mode) {
-    case kColorVivid1: return ApplyBoost(rows, width, height, 0.1);
-    case kColorVivid2: return ApplyBoost(rows, width, height, 0.2);
-    case kColorVivid3: return ApplyBoost(rows, width, height, 0.3);
-    case kColorVivid4: return ApplyBoost(rows, width, height, 0.4);
+    case kColorVivid1: return ApplyBoost(rows, width, height, 1);
+    case kColorVivid2: return ApplyBoost(rows, width, height, 2);
+    case kColorVivid3: return ApplyBoost(rows, width, height, 3);
+    case kColorVivid4: return ApplyBoost(rows, width, height, 4);
     case kColorFade1: return RunPerPixel(rows, width, height, Fade<1>{});
     case kColorFade2: return RunPerPixel(rows, width, height, Fade<2>{});
     case kColorFade3: return RunPerPixel(rows, width, height, Fade<3>{});

@@ -48,14 +48,10 @@ Picture ReferenceRank(const Picture& src) {
 }
 
 TEST(HueColor, SectorsAndSaturations) {
-  struct Case {
-    std::uint32_t h, s;
-    ColorRef rgb;
-  } cases[] = {{0, 255, 0x0000FF}, {128, 255, 0xFFFF00}, {0, 128, 0x7F7FFF}, {43, 255, 0x00FFFF - 0xFF + 0xFB + 0x0100 - 0x0100}};
   EXPECT_EQ(HueColor(0, 255), 0x0000FFu);    // (255, 0, 0)
-  EXPECT_EQ(HueColor(128, 255), 0xFFFF00u);  // (0, 255, 255)
+  EXPECT_EQ(HueColor(128, 255), 0xFFFF00u);  // (0, 255, 255): sector 3, f = 0
   EXPECT_EQ(HueColor(0, 128), 0x7F7FFFu);    // (255, 127, 127)
-  (void)cases;
+  EXPECT_EQ(HueColor(64, 255), 0x00FF80u);   // sector 1, f = 128: (128, 255, 0)
   // Vivid colours have a channel at 0, pale ones every channel at 127 or more.
   for (std::uint32_t h = 0; h < 256; ++h) {
     const ColorRef v = HueColor(h, 255), p = HueColor(h, 128);
