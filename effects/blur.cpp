@@ -228,8 +228,7 @@ class PlaneFilter {
         Put<kSoft>(out + i,
                    (c[i - 2 * s] + 4u * c[i - s] + 6u * c[i] + 4u * c[i + s] + c[i + 2 * s]) >> 8);
     } else {
-      for (std::size_t i = innerBegin; i < innerEnd; ++i)
-      {
+      for (std::size_t i = innerBegin; i < innerEnd; ++i) {
         // Mirrored taps first: each pair stays below 2^16.
         const std::uint32_t p3 = static_cast<std::uint16_t>(c[i - 3 * s] + c[i + 3 * s]);
         const std::uint32_t p2 = static_cast<std::uint16_t>(c[i - 2 * s] + c[i + 2 * s]);

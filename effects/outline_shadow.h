@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "effects/outline_shadow_workspace.h"
+#include "effects/rank_filter.h"
 #include "settings/output_settings.h"
 
 namespace korvane {
@@ -31,16 +32,5 @@ void PrepareOutlineShadow(std::uint8_t* const* rows, std::uint32_t width, std::u
 void ApplyOutlineShadow(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
                         bool singleChannel, bool blurOn, const OutlineShadowSettings& settings,
                         OutlineShadowWorkspace& workspace);
-
-// The rank filter that smooths a layer's grey plane (`src` into `dst`, both
-// width x height). Positions whose window holds fewer than five samples (the
-// corners, and everything of a picture with one row or column) keep the
-// source value.
-void RankFilter(std::uint8_t* const* src, std::uint8_t* const* dst, std::uint32_t width,
-                std::uint32_t height);
-
-// The rank filter's choice for one window of `count` samples (any order):
-// false when the walk finds none.
-bool RankSelect(const std::uint8_t* samples, int count, std::uint8_t* result);
 
 }  // namespace korvane
