@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine (idempotent), builds the command-line tool and converts
+# Sets up the machine (idempotent). With a display (and without --cli) it
+# builds the Windows program and starts it under Wine, in its own program
+# folder build/app/ (outputs and the history file go there). Otherwise it
+# builds the command-line tool and converts
 # the bundled sample photos as one batch, exactly as a drop on the program's
 # window would: a new time-stamped folder inside the program folder build/run/
 # receives the converted photos and the report 出力結果.txt, and the history
@@ -9,6 +12,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+
+if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != "--cli" ]; then
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 --target KorvaneResize >/dev/null
+  mkdir -p build/app
+  cp build/win32/app/KorvaneResize.exe "build/win32/app/マニュアル.mht" build/app/
+  cd build/app
+  echo "Starting KorvaneResize.exe under Wine in $(pwd); drop JPEG files or folders on its window."
+  exec ../../scripts/wine-run.sh KorvaneResize.exe
+fi
+[ "${1:-}" = "--cli" ] && shift
 cmake --preset native-release >/dev/null
 cmake --build --preset native-release --target korvane-resize >/dev/null
 mkdir -p build/run

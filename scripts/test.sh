@@ -32,7 +32,15 @@ run_suite() {  # name, preset, runner prefix...
 
 mkdir -p build
 run_suite "native core suite (ASan+UBSan)" native env
-run_suite "win32 core suite (Wine)" win32 xvfb-run -a -s "-screen 0 1024x768x24"
+run_suite "win32 core and UI suites (Wine)" win32 xvfb-run -a -s "-screen 0 1024x768x24"
+# The Windows programs' own closing lines (each program is one ctest test).
+if [ -f build/win32/Testing/Temporary/LastTest.log ]; then
+  while read -r line; do summary+=("  $line"); done < <(
+    awk '/^[0-9]+\/[0-9]+ Testing: / {name=$3} /^\[  (PASSED|FAILED)  \] [0-9]+ test/ {print name ": " $0}' \
+      build/win32/Testing/Temporary/LastTest.log)
+fi
+# Programs the suites started (folders opened in Wine's explorer) end here.
+WINEPREFIX=$PWD/build/wineprefix wineserver -k >/dev/null 2>&1 || true
 
 echo
 echo "=== summary"

@@ -1,5 +1,7 @@
 #include "batch/win32/processing_dialog.h"
 
+#include <objbase.h>
+
 #include <atomic>
 #include <memory>
 
@@ -12,6 +14,8 @@ namespace korvane {
 namespace {
 
 constexpr wchar_t kTitleAnimation[] = L"Processing.........";  // "Processing" and nine dots
+
+std::atomic<bool> openOutputFolders{true};
 
 // The worker's side of the dialog. Its calls come from the worker thread;
 // once the dialog has closed they reach no window.
@@ -27,8 +31,14 @@ class ProcessingHost : public BatchHost {
   void ShowError(const std::u16string& message) override {
     MessageBoxW(appState.mainWindow, Wide(message).c_str(), L"Error", MB_OK | MB_ICONERROR);
   }
-  // No owner: the interface thread may be waiting for this worker.
-  void OpenFolder(const std::u16string& folder) override { platform::OpenWithShell(0, folder); }
+  // No owner: the interface thread may be waiting for this worker. The shell
+  // wants COM on the calling thread.
+  void OpenFolder(const std::u16string& folder) override {
+    if (!openOutputFolders.load()) return;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    platform::OpenWithShell(0, folder);
+    if (SUCCEEDED(com)) CoUninitialize();
+  }
   void Beep() override { platform::InformationBeep(); }
   void Finished() override {
     if (HWND d = dialog.load()) PostMessageW(d, WM_COMMAND, IDOK, 0);
@@ -92,6 +102,8 @@ INT_PTR CALLBACK ProcessingDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }
 
 }  // namespace
+
+void SetOpenOutputFolders(bool open) { openOutputFolders.store(open); }
 
 void WaitForRunningBatch() {
   if (!running.worker) return;

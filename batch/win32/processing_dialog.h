@@ -17,4 +17,8 @@ void RunBatchWithProgress(HWND owner, DropList list);
 // thread's windows meanwhile.
 void WaitForRunningBatch();
 
+// Whether a finished batch asks the shell to open its output folder (on by
+// default; tests that drive many batches turn it off).
+void SetOpenOutputFolders(bool open);
+
 }  // namespace korvane

@@ -24,6 +24,7 @@ void MainWindowTest::SetUp() {
   appState.appTitle = LoadText(IDS_APP_TITLE);
   appState.appClassName = LoadText(IDS_APP_CLASS);
   appState.currentSettings = OutputSettings{};
+  SetOpenOutputFolders(false);
   static const bool registered = RegisterMainWindowClass();
   (void)registered;
 }
