@@ -8,6 +8,10 @@
 #include "effects/ieee_double.h"
 #include "effects/wide_path.h"
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#endif
+
 namespace korvane {
 namespace {
 
@@ -193,6 +197,20 @@ struct BlendScratch {
   std::unique_ptr<std::uint8_t[]> colors;   // the colour, repeated along the row
 };
 
+// Mask bytes [from, to) of a row, each written three times from w[3 (x - base)].
+KORVANE_ALWAYS_INLINE void SpreadWeights(const std::uint8_t* h, std::uint32_t from, std::uint32_t to,
+                                         std::uint8_t* w, std::uint32_t base) {
+  for (std::uint32_t x = from; x < to; ++x) {
+    const std::size_t j = std::size_t{x - base} * 3;
+    w[j] = w[j + 1] = w[j + 2] = h[x];
+  }
+}
+
+KORVANE_ALWAYS_INLINE void BlendBytes(std::uint8_t* p, const std::uint8_t* w, const std::uint8_t* c,
+                                      std::size_t n) {
+  for (std::size_t j = 0; j < n; ++j) p[j] = BlendByte(p[j], w[j], c[j]);
+}
+
 template <int kStep>
 KORVANE_ALWAYS_INLINE void BlendSpan(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from, std::uint32_t to,
                const std::uint32_t* color, BlendScratch& s) {
@@ -202,21 +220,39 @@ KORVANE_ALWAYS_INLINE void BlendSpan(std::uint8_t* px, const std::uint8_t* h, st
     for (std::uint32_t x = from; x < to; ++x) px[x] = BlendByte(px[x], h[x], c);
     return;
   }
-  std::uint8_t* w = s.weights.get();
-  const std::uint8_t* c = s.colors.get();
-  const std::size_t n = std::size_t{to - from} * 3;
-  for (std::uint32_t x = from; x < to; ++x) {
-    const std::size_t j = std::size_t{x - from} * 3;
-    w[j] = w[j + 1] = w[j + 2] = h[x];
-  }
-  std::uint8_t* p = px + std::size_t{from} * 3;
-  for (std::size_t j = 0; j < n; ++j) p[j] = BlendByte(p[j], w[j], c[j]);
+  SpreadWeights(h, from, to, s.weights.get(), from);
+  BlendBytes(px + std::size_t{from} * 3, s.weights.get(), s.colors.get(), std::size_t{to - from} * 3);
 }
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// The same spreading by byte shuffles, sixteen mask bytes at a time.
+KORVANE_WIDE_TARGET void SpreadWeightsWide(const std::uint8_t* h, std::uint32_t from, std::uint32_t to,
+                                           std::uint8_t* w) {
+  const __m128i s0 = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+  const __m128i s1 = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+  const __m128i s2 = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+  std::uint32_t x = from;
+  for (; x + 16 <= to; x += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + x));
+    std::uint8_t* o = w + std::size_t{x - from} * 3;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(v, s0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16), _mm_shuffle_epi8(v, s1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 32), _mm_shuffle_epi8(v, s2));
+  }
+  SpreadWeights(h, x, to, w, from);
+}
+#else
+void SpreadWeightsWide(const std::uint8_t* h, std::uint32_t from, std::uint32_t to, std::uint8_t* w) {
+  SpreadWeights(h, from, to, w, from);
+}
+#endif
 
 template <int kStep>
 KORVANE_WIDE_TARGET void BlendSpanWide(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from,
                                        std::uint32_t to, const std::uint32_t* color, BlendScratch& s) {
-  BlendSpan<kStep>(px, h, from, to, color, s);
+  if (kStep == 1 || from >= to) return BlendSpan<kStep>(px, h, from, to, color, s);
+  SpreadWeightsWide(h, from, to, s.weights.get());
+  BlendBytes(px + std::size_t{from} * 3, s.weights.get(), s.colors.get(), std::size_t{to - from} * 3);
 }
 
 template <int kStep>
