@@ -97,15 +97,15 @@ struct BoostTables {
 // Output slot of R, G, B per sector: 0 = V, 1 = p, 2 = q, 3 = t.
 constexpr std::uint8_t kSectorSlots[6][3] = {{0, 3, 1}, {2, 0, 1}, {1, 0, 3}, {1, 2, 0}, {3, 1, 0}, {0, 1, 2}};
 
-// One set of tables per strength, built on first use and kept (the batch and
-// the preview share them read-only; the build is thread-safe).
+// One set of tables per strength, built on first use and kept for the life
+// of the process (the batch and the preview share them read-only; the build
+// is thread-safe). They are never destroyed, so a batch thread still running
+// while the process ends cannot lose them.
 const BoostTables* TablesFor(int strength) {
-  static const std::unique_ptr<const BoostTables> tables[4] = {
-      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.1)),
-      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.2)),
-      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.3)),
-      std::unique_ptr<const BoostTables>(new (std::nothrow) BoostTables(0.4))};
-  return tables[strength - 1].get();
+  static const BoostTables* const tables[4] = {
+      new (std::nothrow) BoostTables(0.1), new (std::nothrow) BoostTables(0.2),
+      new (std::nothrow) BoostTables(0.3), new (std::nothrow) BoostTables(0.4)};
+  return tables[strength - 1];
 }
 
 void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, int strength) {
