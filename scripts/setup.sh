@@ -10,7 +10,7 @@ PACKAGES=(
   g++-mingw-w64-i686 mingw-w64-tools nasm
   libjpeg62-turbo-dev libjpeg-turbo-progs
   googletest libbenchmark-dev clang
-  wine wine32 fonts-wine xvfb xauth x11-apps imagemagick fonts-noto-cjk
+  wine wine32 fonts-wine xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-ipafont-gothic
 )
 
 missing=()

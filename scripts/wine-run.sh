@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with the project's own prefix (made on
-# first use, with Japanese fonts for the dialog and menu faces and a virtual
-# desktop).
+# first use, with a virtual desktop and Japanese fonts for the dialog and menu
+# faces: IPA Gothic, whose widths follow the Japanese Windows faces, so that
+# layouts look here as they do there).
 # Usage: wine-run.sh PROGRAM.exe [ARGS...]
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -9,7 +10,7 @@ export WINEPREFIX=${KORVANE_WINEPREFIX:-$HERE/../build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-if [ ! -f "$WINEPREFIX/.korvane-ready-2" ]; then
+if [ ! -f "$WINEPREFIX/.korvane-ready-3" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
   reg=$(mktemp --suffix=.reg)
@@ -17,15 +18,15 @@ if [ ! -f "$WINEPREFIX/.korvane-ready-2" ]; then
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"MS Shell Dlg"="Noto Sans CJK JP"
-"MS Shell Dlg 2"="Noto Sans CJK JP"
-"Tahoma"="Noto Sans CJK JP"
-"MS Sans Serif"="Noto Sans CJK JP"
-"Microsoft Sans Serif"="Noto Sans CJK JP"
-"MS UI Gothic"="Noto Sans CJK JP"
-"MS Gothic"="Noto Sans CJK JP"
-"ＭＳ Ｐゴシック"="Noto Sans CJK JP"
-"ＭＳ ゴシック"="Noto Sans CJK JP"
+"MS Shell Dlg"="IPAPGothic"
+"MS Shell Dlg 2"="IPAPGothic"
+"Tahoma"="IPAPGothic"
+"MS Sans Serif"="IPAPGothic"
+"Microsoft Sans Serif"="IPAPGothic"
+"MS UI Gothic"="IPAPGothic"
+"MS Gothic"="IPAGothic"
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
 
 ; Every program runs inside one Wine virtual desktop, which draws frames and
 ; captions itself (no X window manager needed) and lets "wine PROGRAM" return
@@ -39,6 +40,6 @@ REG
   wine regedit "$reg" >/dev/null 2>&1 || true
   wineserver -w || true
   rm -f "$reg"
-  touch "$WINEPREFIX/.korvane-ready-2"
+  touch "$WINEPREFIX/.korvane-ready-3"
 fi
 exec wine "$@"

@@ -12,6 +12,7 @@
 
 #include "batch/win32/processing_dialog.h"
 #include "history/history_file.h"
+#include "platform/platform.h"
 #include "resource_ids.h"
 #include "ui/ui_fixture.h"
 
@@ -91,16 +92,32 @@ TEST_F(DropTest, ADropBecomesOneBatchWithReportAndHistory) {
   EXPECT_EQ(appState.progressDialog, nullptr);
 }
 
-// Presses "中断" (or Esc) in the processing dialog once it shows entry 2.
+// What the processing dialog showed while entry 2 was under way.
+struct DialogView {
+  std::wstring index, total, file, summary, title;
+};
+DialogView seen;
+
+std::wstring ItemText(HWND dialog, int id) {
+  wchar_t text[400] = {};
+  GetDlgItemTextW(dialog, id, text, 400);
+  return text;
+}
+
+// Presses "中断" (or Esc) in the processing dialog once it shows entry 2 or later.
 HWND cancelTarget = nullptr;
 bool cancelWithEsc = false;
 void CALLBACK CancelAtSecondEntry(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = appState.progressDialog;
   if (dialog == nullptr) return;
-  wchar_t index[16] = {};
-  GetDlgItemTextW(dialog, IDC_PROGRESS_INDEX, index, 16);
-  if (std::wstring(index) != L"2") return;
+  const std::wstring index = ItemText(dialog, IDC_PROGRESS_INDEX);
+  if (index.empty() || index == L"0" || index == L"1") return;
   KillTimer(nullptr, timer);
+  wchar_t title[64] = {};
+  GetWindowTextW(dialog, title, 64);
+  seen = {ItemText(dialog, IDC_PROGRESS_INDEX), ItemText(dialog, IDC_PROGRESS_TOTAL),
+          ItemText(dialog, IDC_PROGRESS_FILE), ItemText(dialog, IDC_PROGRESS_SUMMARY), title};
+  SaveScreenshot(cancelWithEsc ? "processing-esc" : "processing");
   HWND button = GetDlgItem(dialog, IDCANCEL);
   if (cancelWithEsc) {
     PostMessageW(button, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -115,23 +132,91 @@ TEST_F(DropTest, CancelClosesTheDialogAndTheReportSaysSo) {
     ASSERT_NE(Open(), nullptr);
     Command(IDM_SCALE_1);
     std::vector<std::u16string> paths;
-    for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"p" + std::u16string(1, u'0' + i) + u".jpg", 2000, 1500));
+    for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"p" + std::u16string(1, u'0' + i) + u".jpg", 3000, 2000));
     cancelWithEsc = esc;
     cancelTarget = nullptr;
-    SetTimer(nullptr, 0, 5, CancelAtSecondEntry);
+    SetTimer(nullptr, 0, 150, CancelAtSecondEntry);
     Drop(paths);
     EXPECT_NE(cancelTarget, nullptr);
     EXPECT_FALSE(IsWindow(cancelTarget));  // closed while the worker finishes
+    ASSERT_EQ(seen.index.size(), 1u);
+    EXPECT_GE(seen.index[0], L'2');
+    EXPECT_LE(seen.index[0], L'5');  // the last entry cannot be cancelled
+    EXPECT_EQ(seen.total, L"/6");
+    EXPECT_EQ(seen.file.rfind(L"p", 0), 0u);  // the worker writes the name right after the index
+    EXPECT_EQ(seen.summary.rfind(L"1/1\n100\n", 0), 0u) << seen.summary.size();
+    EXPECT_TRUE(std::regex_match(seen.title, std::wregex(L"Processing\\.{0,10}")));
     WaitForRunningBatch();
     const auto folders = OutputFolders(folder());
     ASSERT_EQ(folders.size(), 1u);
     const std::u16string report = ReadUtf16((folders[0] / u"出力結果.txt").u16string());
     EXPECT_NE(report.find(u"---------- 処理が中断されました -----------"), std::u16string::npos);
-    EXPECT_NE(report.find(u"p1.jpg"), std::u16string::npos);  // the entry under way was finished
+    // The entry under way was finished.
+    EXPECT_NE(report.find(u"p" + std::u16string(1, char16_t(seen.index[0] - 1)) + u".jpg"), std::u16string::npos);
     EXPECT_EQ(report.find(u"p5.jpg"), std::u16string::npos);
     Close();
     fs::remove_all(folders[0]);
   }
+}
+
+// A clock a second further on at every reading, so that batches started one
+// right after the other get folders of their own.
+platform::LocalTime TickingClock() {
+  static int n = 0;
+  ++n;
+  return {2030, 1, 2, 3, n / 60 % 60, n % 60};
+}
+
+TEST_F(DropTest, ADropWhileACancelledBatchFinishesWaitsForIt) {
+  platform::SetLocalTimeSourceForTesting(TickingClock);
+  ASSERT_NE(Open(), nullptr);
+  Command(IDM_SCALE_1);
+  std::vector<std::u16string> paths;
+  for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"q" + std::u16string(1, u'0' + i) + u".jpg", 3000, 2000));
+  cancelWithEsc = false;
+  cancelTarget = nullptr;
+  SetTimer(nullptr, 0, 150, CancelAtSecondEntry);
+  Drop(paths);  // cancelled at entry 2 or later; its worker is still converting
+  ASSERT_NE(cancelTarget, nullptr);
+  Drop({Jpeg(u"after.jpg")});
+  WaitForRunningBatch();
+  const auto folders = OutputFolders(folder());
+  ASSERT_EQ(folders.size(), 2u);
+  int cancelled = 0, whole = 0;
+  for (const auto& f : folders) {
+    const std::u16string report = ReadUtf16((f / u"出力結果.txt").u16string());
+    if (report.find(u"処理が中断されました") != std::u16string::npos) {
+      ++cancelled;
+      EXPECT_TRUE(fs::exists(f / ("q" + std::string(1, char(seen.index[0] - 1)) + ".jpg")));  // not cut short
+    } else {
+      ++whole;
+      EXPECT_TRUE(fs::exists(f / "after.jpg"));
+    }
+  }
+  EXPECT_EQ(cancelled, 1);
+  EXPECT_EQ(whole, 1);
+  platform::SetLocalTimeSourceForTesting(nullptr);
+}
+
+TEST_F(DropTest, ExitRightAfterACancelStillCompletesTheHistoryEntry) {
+  ASSERT_NE(Open(), nullptr);
+  Command(IDM_SCALE_1);
+  std::vector<std::u16string> paths;
+  for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"r" + std::u16string(1, u'0' + i) + u".jpg", 3000, 2000));
+  cancelWithEsc = true;
+  cancelTarget = nullptr;
+  SetTimer(nullptr, 0, 150, CancelAtSecondEntry);
+  Drop(paths);
+  ASSERT_NE(cancelTarget, nullptr);
+  Key(VK_ESCAPE);  // the window goes; the program then waits for the worker
+  Close();
+  const std::u16string history = ReadUtf16(HistoryFilePath(folder()));
+  EXPECT_NE(history.find(u"処理が中断されました"), std::u16string::npos);
+  const auto folders = OutputFolders(folder());
+  ASSERT_EQ(folders.size(), 1u);
+  const DecodedJpeg d =
+      DecodeJpeg(ReadBytes((folders[0] / ("r" + std::string(1, char(seen.index[0] - 1)) + ".jpg")).u16string()));
+  EXPECT_EQ(d.width, 3000);  // the file under way was written whole
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "ui/ui_fixture.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
 #include "app/window_placement.h"
 #include "batch/win32/processing_dialog.h"
 #include "resource_ids.h"
@@ -71,6 +75,41 @@ void MainWindowTest::Pump() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+bool SaveScreenshot(const std::string& name) {
+  std::filesystem::create_directories(KORVANE_SHOTS_DIR);
+  HDC screen = GetDC(nullptr);
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const int stride = (w * 3 + 3) & ~3;
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * h);
+  GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+  FILE* f = std::fopen((std::string(KORVANE_SHOTS_DIR) + "/" + name + ".bmp").c_str(), "wb");
+  if (f == nullptr) return false;
+  std::fwrite(&file, sizeof file, 1, f);
+  std::fwrite(&info, sizeof info, 1, f);
+  std::fwrite(pixels.data(), 1, pixels.size(), f);
+  std::fclose(f);
+  return true;
 }
 
 }  // namespace korvane::testing

@@ -14,6 +14,9 @@
 
 namespace korvane::testing {
 
+// Writes the whole screen (the Wine desktop) as KORVANE_SHOTS_DIR/NAME.bmp.
+bool SaveScreenshot(const std::string& name);
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
