@@ -5,6 +5,7 @@
 #include <regex>
 #include <string>
 
+#include "app/menu_marks.h"
 #include "app/option_menu.h"
 #include "history/history_file.h"
 #include "resource_ids.h"
@@ -160,6 +161,71 @@ TEST_F(MainWindowTest, EscAndXAndExitDestroyTheWindow) {
     if (how == 1) Key('X');
     if (how == 2) Command(IDM_EXIT);
     EXPECT_FALSE(IsWindow(window_)) << how;
+    Close();
+  }
+}
+
+}  // namespace
+}  // namespace korvane::testing
+
+namespace korvane::testing {
+namespace {
+
+// The pixel at (x, y) of a bitmap, as 0x00BBGGRR.
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 16;
+  info.bmiHeader.biHeight = -16;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  unsigned char pixels[16 * 16 * 4] = {};
+  HDC dc = GetDC(nullptr);
+  GetDIBits(dc, bitmap, 0, 16, pixels, &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  const unsigned char* p = pixels + (y * 16 + x) * 4;  // B, G, R, 0
+  return RGB(p[2], p[1], p[0]);
+}
+
+TEST_F(MainWindowTest, SwatchesShowTheColoursOnTheirItems) {
+  ASSERT_NE(Open(), nullptr);
+  appState.currentSettings.monoColor = 0x00336699;
+  appState.currentSettings.vignetteRgb = 0x00CC8844;
+  RefreshSwatches();
+  struct Case { UINT item; COLORREF color; };
+  for (const Case& c : {Case{IDM_COLOR_MONO, 0x00336699}, Case{IDM_VIGNETTE_CUSTOM, 0x00CC8844}}) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_CHECKMARKS;
+    ASSERT_TRUE(GetMenuItemInfoW(GetMenu(window_), c.item, FALSE, &info));
+    ASSERT_NE(info.hbmpChecked, nullptr);
+    EXPECT_EQ(info.hbmpUnchecked, nullptr);
+    EXPECT_EQ(PixelOf(info.hbmpChecked, 8, 8), c.color);        // the colour inside
+    EXPECT_EQ(PixelOf(info.hbmpChecked, 0, 5), RGB(128, 128, 128));  // grey left edge
+    EXPECT_EQ(PixelOf(info.hbmpChecked, 5, 0), RGB(128, 128, 128));  // grey top edge
+  }
+}
+
+TEST_F(MainWindowTest, OpensAtTheMouseButNeverOffTheScreen) {
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  struct Case { int x, y; };
+  for (const Case& c : {Case{screenW - 1, screenH - 1}, Case{0, 0}, Case{100, 80}}) {
+    SetCursorPos(c.x, c.y);
+    ASSERT_NE(Open(), nullptr);
+    RECT r{};
+    GetWindowRect(window_, &r);
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.right, screenW);
+    EXPECT_LE(r.bottom, screenH);
+    if (c.x == 100) {
+      EXPECT_EQ(r.left, 100);
+      EXPECT_EQ(r.top, 80);
+    }
+    if (c.x == screenW - 1) {  // flush against the right and bottom edges
+      EXPECT_GE(r.right, screenW - 8);
+      EXPECT_GE(r.bottom, screenH - 40);
+    }
     Close();
   }
 }
