@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "effects/gray_level.h"
+#include "effects/wide_path.h"
 #include "tests/effects/picture.h"
 #include "effects/ieee_double.h"
 
@@ -141,6 +142,28 @@ TEST(ColorMode, EveryModeMatchesTheReferenceOnALatticeOfColours) {
         }
       }
   }
+}
+
+// Rows are worked on in chunks of pixels, sixteen at a time on the wide
+// path: widths around those steps, random colours, both paths.
+TEST(ColorMode, EveryModeMatchesTheReferenceAcrossChunkEdges) {
+  const ColorRef mono = 0x20A0F0;
+  for (int w : {1, 15, 16, 17, 31, 127, 128, 129, 143, 300})
+    for (bool wide : {true, false})
+      for (int mode = 1; mode <= 15; ++mode) {
+        Picture p(w, 3, 3);
+        p.FillRandom(static_cast<std::uint32_t>(w * 31 + mode));
+        Picture got = p;
+        WidePathAllowed() = wide;
+        ApplyColorMode(got.Rows(), static_cast<std::uint32_t>(w), 3, mode, mono);
+        WidePathAllowed() = true;
+        for (int y = 0; y < 3; ++y)
+          for (int x = 0; x < w; ++x) {
+            const Rgb want = Reference({p.Get(x, y, 0), p.Get(x, y, 1), p.Get(x, y, 2)}, mode, mono);
+            ASSERT_TRUE(want.r == got.Get(x, y, 0) && want.g == got.Get(x, y, 1) && want.b == got.Get(x, y, 2))
+                << "width " << w << " mode " << mode << " wide " << wide << " x " << x;
+          }
+      }
 }
 
 TEST(ColorMode, NegativeTwiceRestoresAndZeroSizeIsHarmless) {
