@@ -225,34 +225,82 @@ KORVANE_ALWAYS_INLINE void BlendSpan(std::uint8_t* px, const std::uint8_t* h, st
 }
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-// The same spreading by byte shuffles, sixteen mask bytes at a time.
-KORVANE_WIDE_TARGET void SpreadWeightsWide(const std::uint8_t* h, std::uint32_t from, std::uint32_t to,
-                                           std::uint8_t* w) {
-  const __m128i s0 = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
-  const __m128i s1 = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
-  const __m128i s2 = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+// Colour pictures, sixteen pixels at a time in registers. With p' = p - 128
+// and c' = c - 128 as signed bytes, one multiply-add of the byte pairs
+// (h, 255 - h) and (p', c') gives h p + (255 - h) c - 32640 exactly (it lies
+// in -32640 ... 32385, so nothing saturates). Blocks of sixteen mask bytes
+// that are all 255 are skipped and those all 0 take the colour.
+struct PairShuffles {
+  // For each 8 picture bytes of a 48-byte block, the (h, 255 - h) pair of
+  // each byte's pixel, from the pairs of mask bytes 0..7 or 8..15.
+  alignas(16) std::uint8_t pick[6][16];
+  PairShuffles() {
+    for (int u = 0; u < 6; ++u)
+      for (int j = 0; j < 8; ++j) {
+        const int q = (8 * u + j) / 3 - (u < 3 ? 0 : 8);
+        pick[u][2 * j] = static_cast<std::uint8_t>(2 * q);
+        pick[u][2 * j + 1] = static_cast<std::uint8_t>(2 * q + 1);
+      }
+  }
+};
+
+KORVANE_WIDE_TARGET void BlendRgbWide(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from,
+                                      std::uint32_t to, const std::uint32_t* color) {
+  static const PairShuffles shuffles;
+  alignas(16) std::uint8_t pattern[48];
+  for (int j = 0; j < 48; ++j) pattern[j] = static_cast<std::uint8_t>(color[j % 3]);
+  const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80)), ones = _mm_set1_epi8(-1);
+  const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(32640);
+  const __m128i spread[3] = {_mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5),
+                             _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10),
+                             _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15)};
+  __m128i col[3], colSigned[3], pick[6];
+  for (int t = 0; t < 3; ++t) {
+    col[t] = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern + 16 * t));
+    colSigned[t] = _mm_xor_si128(col[t], flip);
+  }
+  for (int u = 0; u < 6; ++u) pick[u] = _mm_load_si128(reinterpret_cast<const __m128i*>(shuffles.pick[u]));
   std::uint32_t x = from;
   for (; x + 16 <= to; x += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + x));
-    std::uint8_t* o = w + std::size_t{x - from} * 3;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(v, s0));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16), _mm_shuffle_epi8(v, s1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 32), _mm_shuffle_epi8(v, s2));
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + x));
+    std::uint8_t* p = px + std::size_t{x} * 3;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, ones)) == 0xFFFF) continue;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, zero)) == 0xFFFF) {
+      for (int t = 0; t < 3; ++t) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16 * t), col[t]);
+      continue;
+    }
+    const __m128i inv = _mm_xor_si128(m, ones);
+    const __m128i pairs[2] = {_mm_unpacklo_epi8(m, inv), _mm_unpackhi_epi8(m, inv)};
+    for (int t = 0; t < 3; ++t) {
+      __m128i* at = reinterpret_cast<__m128i*>(p + 16 * t);
+      const __m128i v = _mm_loadu_si128(at);
+      const __m128i vs = _mm_xor_si128(v, flip);
+      const __m128i wlo = _mm_shuffle_epi8(pairs[(2 * t) / 3], pick[2 * t]);
+      const __m128i whi = _mm_shuffle_epi8(pairs[(2 * t + 1) / 3], pick[2 * t + 1]);
+      const __m128i lo = _mm_add_epi16(_mm_maddubs_epi16(wlo, _mm_unpacklo_epi8(vs, colSigned[t])), bias);
+      const __m128i hi = _mm_add_epi16(_mm_maddubs_epi16(whi, _mm_unpackhi_epi8(vs, colSigned[t])), bias);
+      __m128i out = _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
+      const __m128i k = _mm_shuffle_epi8(m, spread[t]);
+      out = _mm_blendv_epi8(out, v, _mm_cmpeq_epi8(k, ones));
+      out = _mm_blendv_epi8(out, col[t], _mm_cmpeq_epi8(k, zero));
+      _mm_storeu_si128(at, out);
+    }
   }
-  SpreadWeights(h, x, to, w, from);
-}
-#else
-void SpreadWeightsWide(const std::uint8_t* h, std::uint32_t from, std::uint32_t to, std::uint8_t* w) {
-  SpreadWeights(h, from, to, w, from);
+  for (; x < to; ++x)
+    for (int c = 0; c < 3; ++c) {
+      std::uint8_t& b = px[std::size_t{x} * 3 + c];
+      b = BlendByte(b, h[x], static_cast<std::uint8_t>(color[c]));
+    }
 }
 #endif
 
 template <int kStep>
 KORVANE_WIDE_TARGET void BlendSpanWide(std::uint8_t* px, const std::uint8_t* h, std::uint32_t from,
                                        std::uint32_t to, const std::uint32_t* color, BlendScratch& s) {
-  if (kStep == 1 || from >= to) return BlendSpan<kStep>(px, h, from, to, color, s);
-  SpreadWeightsWide(h, from, to, s.weights.get());
-  BlendBytes(px + std::size_t{from} * 3, s.weights.get(), s.colors.get(), std::size_t{to - from} * 3);
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+  if (kStep == 3) return BlendRgbWide(px, h, from, to, color);
+#endif
+  BlendSpan<kStep>(px, h, from, to, color, s);
 }
 
 template <int kStep>

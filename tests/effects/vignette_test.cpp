@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "effects/wide_path.h"
 #include "tests/effects/picture.h"
 #include "effects/ieee_double.h"
 
@@ -163,6 +164,31 @@ TEST(Vignette, BlendDividesBy256AndGreyUsesItsOwnWeights) {
     EXPECT_EQ(g.Get(0, 0), c.gray) << std::hex << c.color;
     EXPECT_EQ(g.Get(50, 40), 128);
   }
+}
+
+// Random pixels through every shape's mask, on both paths, against the
+// blend formula byte by byte (colour bytes 0 and 255 included).
+TEST(Vignette, BlendMatchesTheFormulaOnRandomPixels) {
+  const ColorRef color = 0x00FF7F;
+  const int rgb[3] = {0x7F, 0xFF, 0x00};
+  for (auto [w, h] : {std::pair{17, 9}, {40, 33}, {97, 151}, {220, 220}})
+    for (int shape = 0; shape <= 2; ++shape)
+      for (bool wide : {true, false}) {
+        Picture p(w, h, 3);
+        p.FillRandom(std::uint32_t(w + shape));
+        Picture got = p;
+        WidePathAllowed() = wide;
+        ApplyVignette(got.Rows(), std::uint32_t(w), std::uint32_t(h), false, color, shape, kThicknessMedium);
+        WidePathAllowed() = true;
+        const Mask m = ReferenceMask(w, h, shape, kThicknessMedium);
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+              const int k = m[y][x], v = p.Get(x, y, c);
+              const int want = k == 255 ? v : (k == 0 ? rgb[c] : ((255 - k) * rgb[c] + v * k) >> 8);
+              ASSERT_EQ(got.Get(x, y, c), want) << w << "x" << h << " shape " << shape << " at " << x << "," << y;
+            }
+      }
 }
 
 TEST(Vignette, OnePixelAndUnknownShapes) {
