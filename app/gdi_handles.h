@@ -34,8 +34,9 @@ class UniqueHandle {
   H h_ = nullptr;
 };
 
-inline BOOL WINAPI DeleteBitmap(HBITMAP b) { return DeleteObject(b); }
-using UniqueBitmap = UniqueHandle<HBITMAP, DeleteBitmap>;
+// Not named DeleteBitmap: <windowsx.h> has a macro of that name.
+inline BOOL WINAPI ReleaseBitmap(HBITMAP b) { return DeleteObject(b); }
+using UniqueBitmap = UniqueHandle<HBITMAP, ReleaseBitmap>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
 
 }  // namespace korvane

@@ -133,6 +133,13 @@ bool WriteBytes(const std::u16string& path, const std::vector<std::uint8_t>& byt
   return static_cast<bool>(out);
 }
 
+std::u16string ReadUtf16File(const std::u16string& path) {
+  const std::vector<std::uint8_t> b = ReadBytes(path);
+  std::u16string text;
+  for (std::size_t i = 0; i + 1 < b.size(); i += 2) text += static_cast<char16_t>(b[i] | b[i + 1] << 8);
+  return text;
+}
+
 bool FileExists(const std::u16string& path) {
   std::error_code ec;
   return fs::exists(AsPath(path), ec);

@@ -48,6 +48,8 @@ DecodedJpeg DecodeJpeg(const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadBytes(const std::u16string& path);
 bool WriteBytes(const std::u16string& path, const std::vector<std::uint8_t>& bytes);
 bool FileExists(const std::u16string& path);
+// A UTF-16LE file's code units (byte-order mark included); empty when missing.
+std::u16string ReadUtf16File(const std::u16string& path);
 
 // A fresh folder under the system's temporary folder, removed with its
 // contents when the object goes away.

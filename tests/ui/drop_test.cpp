@@ -39,13 +39,6 @@ HDROP MakeDrop(const std::vector<std::u16string>& paths) {
   return static_cast<HDROP>(memory);
 }
 
-std::u16string ReadUtf16(const std::u16string& path) {
-  const std::vector<std::uint8_t> bytes = ReadBytes(path);
-  std::u16string text(bytes.size() / 2, u'\0');
-  std::memcpy(text.data(), bytes.data(), text.size() * 2);
-  return text;
-}
-
 // The batch output folders ("YYYY_MM_DD_HHMM_SS") in `folder`.
 std::vector<fs::path> OutputFolders(const std::u16string& folder) {
   static const std::regex stamp("\\d{4}_\\d{2}_\\d{2}_\\d{4}_\\d{2}");
@@ -68,6 +61,9 @@ class DropTest : public MainWindowTest {
   void Drop(const std::vector<std::u16string>& paths) {
     SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
   }
+  // Drops six large photos named PREFIX0.jpg .. PREFIX5.jpg at 1/1 and
+  // cancels from the dialog (button or Esc) once entry 2 or later shows.
+  void DropAndCancel(char16_t prefix, bool esc);
 };
 
 TEST_F(DropTest, ADropBecomesOneBatchWithReportAndHistory) {
@@ -81,13 +77,13 @@ TEST_F(DropTest, ADropBecomesOneBatchWithReportAndHistory) {
   ASSERT_EQ(folders.size(), 1u);
   EXPECT_TRUE(fs::exists(folders[0] / "a.jpg"));
   EXPECT_TRUE(fs::exists(folders[0] / "b.JPG"));
-  const std::u16string report = ReadUtf16((folders[0] / u"出力結果.txt").u16string());
+  const std::u16string report = ReadUtf16File((folders[0] / u"出力結果.txt").u16string());
   ASSERT_FALSE(report.empty());
   EXPECT_EQ(report[0], u'\xFEFF');
   EXPECT_NE(report.find(u"64 x 48 -> 16 x 12"), std::u16string::npos);
   EXPECT_NE(report.find(u"\tFOLDER"), std::u16string::npos);
   EXPECT_NE(report.find(u"UNSUPPORTED FILE"), std::u16string::npos);
-  const std::u16string history = ReadUtf16(HistoryFilePath(folder()));
+  const std::u16string history = ReadUtf16File(HistoryFilePath(folder()));
   EXPECT_NE(history.find(u"2/4"), std::u16string::npos) << std::string(history.begin(), history.end());
   EXPECT_EQ(appState.progressDialog, nullptr);
 }
@@ -127,16 +123,21 @@ void CALLBACK CancelAtSecondEntry(HWND, UINT, UINT_PTR timer, DWORD) {
   cancelTarget = dialog;
 }
 
+void DropTest::DropAndCancel(char16_t prefix, bool esc) {
+  Command(IDM_SCALE_1);
+  std::vector<std::u16string> paths;
+  for (int i = 0; i < 6; ++i)
+    paths.push_back(Jpeg(std::u16string(1, prefix) + std::u16string(1, u'0' + i) + u".jpg", 3000, 2000));
+  cancelWithEsc = esc;
+  cancelTarget = nullptr;
+  SetTimer(nullptr, 0, 150, CancelAtSecondEntry);
+  Drop(paths);
+}
+
 TEST_F(DropTest, CancelClosesTheDialogAndTheReportSaysSo) {
   for (bool esc : {false, true}) {
     ASSERT_NE(Open(), nullptr);
-    Command(IDM_SCALE_1);
-    std::vector<std::u16string> paths;
-    for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"p" + std::u16string(1, u'0' + i) + u".jpg", 3000, 2000));
-    cancelWithEsc = esc;
-    cancelTarget = nullptr;
-    SetTimer(nullptr, 0, 150, CancelAtSecondEntry);
-    Drop(paths);
+    DropAndCancel(u'p', esc);
     EXPECT_NE(cancelTarget, nullptr);
     EXPECT_FALSE(IsWindow(cancelTarget));  // closed while the worker finishes
     ASSERT_EQ(seen.index.size(), 1u);
@@ -149,7 +150,7 @@ TEST_F(DropTest, CancelClosesTheDialogAndTheReportSaysSo) {
     WaitForRunningBatch();
     const auto folders = OutputFolders(folder());
     ASSERT_EQ(folders.size(), 1u);
-    const std::u16string report = ReadUtf16((folders[0] / u"出力結果.txt").u16string());
+    const std::u16string report = ReadUtf16File((folders[0] / u"出力結果.txt").u16string());
     EXPECT_NE(report.find(u"---------- 処理が中断されました -----------"), std::u16string::npos);
     // The entry under way was finished.
     EXPECT_NE(report.find(u"p" + std::u16string(1, char16_t(seen.index[0] - 1)) + u".jpg"), std::u16string::npos);
@@ -170,13 +171,7 @@ platform::LocalTime TickingClock() {
 TEST_F(DropTest, ADropWhileACancelledBatchFinishesWaitsForIt) {
   platform::SetLocalTimeSourceForTesting(TickingClock);
   ASSERT_NE(Open(), nullptr);
-  Command(IDM_SCALE_1);
-  std::vector<std::u16string> paths;
-  for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"q" + std::u16string(1, u'0' + i) + u".jpg", 3000, 2000));
-  cancelWithEsc = false;
-  cancelTarget = nullptr;
-  SetTimer(nullptr, 0, 150, CancelAtSecondEntry);
-  Drop(paths);  // cancelled at entry 2 or later; its worker is still converting
+  DropAndCancel(u'q', false);  // its worker is still converting the entry under way
   ASSERT_NE(cancelTarget, nullptr);
   Drop({Jpeg(u"after.jpg")});
   WaitForRunningBatch();
@@ -184,7 +179,7 @@ TEST_F(DropTest, ADropWhileACancelledBatchFinishesWaitsForIt) {
   ASSERT_EQ(folders.size(), 2u);
   int cancelled = 0, whole = 0;
   for (const auto& f : folders) {
-    const std::u16string report = ReadUtf16((f / u"出力結果.txt").u16string());
+    const std::u16string report = ReadUtf16File((f / u"出力結果.txt").u16string());
     if (report.find(u"処理が中断されました") != std::u16string::npos) {
       ++cancelled;
       EXPECT_TRUE(fs::exists(f / ("q" + std::string(1, char(seen.index[0] - 1)) + ".jpg")));  // not cut short
@@ -200,17 +195,11 @@ TEST_F(DropTest, ADropWhileACancelledBatchFinishesWaitsForIt) {
 
 TEST_F(DropTest, ExitRightAfterACancelStillCompletesTheHistoryEntry) {
   ASSERT_NE(Open(), nullptr);
-  Command(IDM_SCALE_1);
-  std::vector<std::u16string> paths;
-  for (int i = 0; i < 6; ++i) paths.push_back(Jpeg(u"r" + std::u16string(1, u'0' + i) + u".jpg", 3000, 2000));
-  cancelWithEsc = true;
-  cancelTarget = nullptr;
-  SetTimer(nullptr, 0, 150, CancelAtSecondEntry);
-  Drop(paths);
+  DropAndCancel(u'r', true);
   ASSERT_NE(cancelTarget, nullptr);
   Key(VK_ESCAPE);  // the window goes; the program then waits for the worker
   Close();
-  const std::u16string history = ReadUtf16(HistoryFilePath(folder()));
+  const std::u16string history = ReadUtf16File(HistoryFilePath(folder()));
   EXPECT_NE(history.find(u"処理が中断されました"), std::u16string::npos);
   const auto folders = OutputFolders(folder());
   ASSERT_EQ(folders.size(), 1u);

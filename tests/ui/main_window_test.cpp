@@ -147,8 +147,7 @@ TEST_F(MainWindowTest, SaveOptionsKeyAddsAnEntryLikeTheMenu) {
   Command(IDM_SCALE_4);
   Key('A');
   const std::vector<std::uint8_t> bytes = ReadBytes(HistoryFilePath(folder()));
-  const std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
-  EXPECT_NE(text.find(u"設定保存"), std::u16string::npos);
+  EXPECT_NE(ReadUtf16File(HistoryFilePath(folder())).find(u"設定保存"), std::u16string::npos);
   Command(IDM_SAVE_OPTIONS);
   const std::vector<std::uint8_t> after = ReadBytes(HistoryFilePath(folder()));
   EXPECT_GT(after.size(), bytes.size());

@@ -89,11 +89,8 @@ TEST_F(ProgramTest, QuotedPathsOnTheCommandLineRunABatchBeforeTheWindowShows) {
   ASSERT_NE(window, nullptr);
   // The batch runs inside the window's creation; its history entry is its
   // last step.
-  auto historyText = [&] {
-    const std::vector<std::uint8_t> b = ReadBytes(HistoryFilePath(scratch_.path()));
-    return std::u16string(reinterpret_cast<const char16_t*>(b.data()), b.size() / 2);
-  };
-  for (int i = 0; i < 200 && historyText().find(u"2/2") == std::u16string::npos; ++i) Sleep(50);
+  for (int i = 0; i < 200 && ReadUtf16File(HistoryFilePath(scratch_.path())).find(u"2/2") == std::u16string::npos; ++i)
+    Sleep(50);
   ASSERT_EQ(OutputFolderCount(), 1);
   fs::path out;
   for (const auto& e : fs::directory_iterator(fs::path(scratch_.path())))
