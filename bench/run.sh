@@ -7,6 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 PHOTO=${1:-samples/Kleiber_by_Lukas_Baubkus.jpg}
+PEERS=${PEERS:-$(pwd)/../shared/bench/peers.sh}
 cmake --preset native-release >/dev/null
 cmake --build --preset native-release >/dev/null
 echo "=== converter vs in-process limit"
