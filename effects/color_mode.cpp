@@ -229,10 +229,7 @@ struct Toned {
 struct Mono {
   std::int32_t m0, m1, m2;
   void operator()(std::uint8_t* px) const {
-    // GrayLevel, spelled out so that it vectorizes (exact either way).
-    const auto y = static_cast<std::int32_t>(px[0] * static_cast<double>(0.299f) +
-                                             px[1] * static_cast<double>(0.587f) +
-                                             px[2] * static_cast<double>(0.114f));
+    const std::int32_t y = GrayLevelInt(px[0], px[1], px[2]);  // vectorizes better than doubles
     px[0] = static_cast<std::uint8_t>((255 * y + m0 * (255 - y)) >> 8);
     px[1] = static_cast<std::uint8_t>((255 * y + m1 * (255 - y)) >> 8);
     px[2] = static_cast<std::uint8_t>((255 * y + m2 * (255 - y)) >> 8);

@@ -14,4 +14,14 @@ inline std::uint8_t GrayLevel(std::uint8_t red, std::uint8_t green, std::uint8_t
                                    blue * static_cast<double>(0.114f));
 }
 
+// The same value in 32-bit integers. With each weight W = 2^14 H + L
+// (L < 2^14) and SH, SL the sums of the channels by H and by L,
+// floor((2^14 SH + SL) / 2^27) = (SH + (SL >> 14)) >> 13: SH is whole, so the
+// floor of the low part can be taken first. Both sums stay below 2^24.
+inline std::int32_t GrayLevelInt(std::int32_t red, std::int32_t green, std::int32_t blue) {
+  const std::int32_t high = 2449 * red + 4808 * green + 933 * blue;
+  const std::int32_t low = 6684 * red + 11536 * green + 14549 * blue;
+  return (high + (low >> 14)) >> 13;
+}
+
 }  // namespace korvane

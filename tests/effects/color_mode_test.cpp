@@ -179,7 +179,8 @@ TEST(ColorMode, NegativeTwiceRestoresAndZeroSizeIsHarmless) {
 }
 
 // The grey level equals floor((r W1 + g W2 + b W3) / 2^27) exactly, W being
-// the weights in units of 2^-27, for every colour: nothing rounds.
+// the weights in units of 2^-27, for every colour: nothing rounds. So does
+// its integer form.
 TEST(GrayLevel, EqualsTheExactFixedPointValueForEveryColour) {
   int mismatches = 0;
   for (int r = 0; r < 256; ++r)
@@ -187,7 +188,8 @@ TEST(GrayLevel, EqualsTheExactFixedPointValueForEveryColour) {
       for (int b = 0; b < 256; ++b) {
         const std::uint64_t exact = (40131100ull * r + 78785808ull * g + 15300821ull * b) >> 27;
         if (GrayLevel(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                      static_cast<std::uint8_t>(b)) != exact)
+                      static_cast<std::uint8_t>(b)) != exact ||
+            GrayLevelInt(r, g, b) != static_cast<std::int32_t>(exact))
           ++mismatches;
       }
   EXPECT_EQ(mismatches, 0);
