@@ -43,6 +43,28 @@ KORVANE_ALWAYS_INLINE void JoinPixels(std::uint8_t* p, std::size_t from, std::si
 }
 
 #ifdef KORVANE_PLANAR_SHUFFLES
+#if defined(__x86_64__)
+// Two blocks of sixteen pixels at once, one in each half of the wide
+// registers (shuffles work within halves): the halves of a plane register
+// are then 32 consecutive bytes of the plane.
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE __m256i LoadBlocks(const std::uint8_t* at) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at))),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 48)), 1);
+}
+
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void StoreBlocks(std::uint8_t* at, __m256i v) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(v));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 48), _mm256_extracti128_si256(v, 1));
+}
+
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE __m256i Pick3(__m256i a, __m256i b, __m256i c, __m128i sa, __m128i sb,
+                                                        __m128i sc) {
+  return _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(a, _mm256_broadcastsi128_si256(sa)),
+                                         _mm256_shuffle_epi8(b, _mm256_broadcastsi128_si256(sb))),
+                         _mm256_shuffle_epi8(c, _mm256_broadcastsi128_si256(sc)));
+}
+#endif
+
 // Sixteen pixels (48 bytes) at a time by byte shuffles; -1 picks a zero.
 KORVANE_WIDE_TARGET inline void SplitPixelsWide(const std::uint8_t* p, std::size_t n, Planes& q) {
   const __m128i ar = _mm_setr_epi8(0, 3, 6, 9, 12, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
@@ -55,6 +77,14 @@ KORVANE_WIDE_TARGET inline void SplitPixelsWide(const std::uint8_t* p, std::size
   const __m128i bb = _mm_setr_epi8(-1, -1, -1, -1, -1, 1, 4, 7, 10, 13, -1, -1, -1, -1, -1, -1);
   const __m128i cb = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 3, 6, 9, 12, 15);
   std::size_t i = 0;
+#if defined(__x86_64__)
+  for (; i + 32 <= n; i += 32) {
+    const __m256i a = LoadBlocks(p + 3 * i), b = LoadBlocks(p + 3 * i + 16), c = LoadBlocks(p + 3 * i + 32);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(q.r + i), Pick3(a, b, c, ar, br, cr));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(q.g + i), Pick3(a, b, c, ag, bg, cg));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(q.b + i), Pick3(a, b, c, ab, bb, cb));
+  }
+#endif
   for (; i + 16 <= n; i += 16) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 3 * i));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 3 * i + 16));
@@ -84,6 +114,16 @@ KORVANE_WIDE_TARGET inline void JoinPixelsWide(std::uint8_t* p, std::size_t n, c
   const __m128i gc = _mm_setr_epi8(-1, -1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15, -1);
   const __m128i bc = _mm_setr_epi8(10, -1, -1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15);
   std::size_t i = 0;
+#if defined(__x86_64__)
+  for (; i + 32 <= n; i += 32) {
+    const __m256i r = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.r + i));
+    const __m256i g = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.g + i));
+    const __m256i b = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.b + i));
+    StoreBlocks(p + 3 * i, Pick3(r, g, b, ra, ga, ba));
+    StoreBlocks(p + 3 * i + 16, Pick3(r, g, b, rb, gb, bb));
+    StoreBlocks(p + 3 * i + 32, Pick3(r, g, b, rc, gc, bc));
+  }
+#endif
   for (; i + 16 <= n; i += 16) {
     const __m128i r = _mm_load_si128(reinterpret_cast<const __m128i*>(q.r + i));
     const __m128i g = _mm_load_si128(reinterpret_cast<const __m128i*>(q.g + i));
