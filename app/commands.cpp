@@ -9,6 +9,9 @@
 #include "app/web_pages.h"
 #include "app/window_placement.h"
 #include "batch/drop_list.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/color_picker.h"
+#include "dialogs/output_options_dialog.h"
 #include "history/history_file.h"
 #include "platform/platform.h"
 
@@ -98,7 +101,8 @@ bool HandleMenuCommand(HWND window, UINT id) {
     case IDM_COLOR_MONO:
       s.colorMode = kColorMono;
       MarkColorMode(s.colorMode, true);
-      // The colour dialog comes here, then the marks again.
+      PickColor(window, s.monoColor, mainCustomColors);  // Cancel keeps the colour and the mode
+      MarkColorMode(s.colorMode, true);
       RefreshSwatches();
       Redraw(false);
       return true;
@@ -115,7 +119,8 @@ bool HandleMenuCommand(HWND window, UINT id) {
     case IDM_VIGNETTE_CUSTOM:
       s.vignetteOn = 1;
       MarkVignetteNow(true);
-      // The colour dialog comes here, then the marks again.
+      PickColor(window, s.vignetteRgb, mainCustomColors);
+      MarkVignetteNow(true);  // a pick of pure white or black marks "白" or "黒"
       RefreshSwatches();
       Redraw(false);
       return true;
@@ -137,7 +142,11 @@ bool HandleMenuCommand(HWND window, UINT id) {
       PrependHistoryEntry(U16(AppFolder()), s, 0, 0, false, std::nullopt, platform::QueryLocalTime());
       return true;
     case IDM_OPTIONS_DIALOG:
-      return true;  // the Output Options dialog opens here
+      OutputOptionsDialog(window);
+      RefreshAllMenuMarks();
+      RefreshSwatches();
+      Redraw(true);
+      return true;
     case IDM_VIEW_COMPACT:
     case IDM_VIEW_LARGE:
       SetView(id == IDM_VIEW_COMPACT);
@@ -152,7 +161,8 @@ bool HandleMenuCommand(HWND window, UINT id) {
       OpenInShell(kGalleryPageAddress);
       return true;
     case IDM_ABOUT:
-      return true;  // the About box opens here
+      ShowAboutDialog(window);
+      return true;
     default:
       return false;
   }

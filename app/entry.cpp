@@ -1,5 +1,7 @@
 #include "app/entry.h"
 
+#include <commctrl.h>
+
 #include "app/app_state.h"
 #include "app/window_placement.h"
 #include "batch/drop_list.h"
@@ -30,6 +32,9 @@ void BringFirstCopyForward() {
 
 int RunApplication(HINSTANCE instance, const wchar_t* args, int showMode) {
   appState.hostInstance = instance;
+  // The Outline & Shadow dialog holds trackbars.
+  const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
   appState.commandArgs = args != nullptr ? args : L"";
   appState.appTitle = LoadText(IDS_APP_TITLE);
   appState.appClassName = LoadText(IDS_APP_CLASS);

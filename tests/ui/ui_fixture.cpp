@@ -1,5 +1,7 @@
 #include "ui/ui_fixture.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -29,7 +31,11 @@ void MainWindowTest::SetUp() {
   appState.appClassName = LoadText(IDS_APP_CLASS);
   appState.currentSettings = OutputSettings{};
   SetOpenOutputFolders(false);
-  static const bool registered = RegisterMainWindowClass();
+  static const bool registered = [] {
+    const INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);  // the Outline & Shadow dialog's trackbars
+    return RegisterMainWindowClass();
+  }();
   (void)registered;
 }
 
