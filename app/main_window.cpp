@@ -6,8 +6,8 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "app/live_preview.h"
 #include "app/menu_marks.h"
-#include "app/sample_picture.h"
 #include "app/window_placement.h"
 #include "batch/drop_list.h"
 #include "batch/win32/processing_dialog.h"
@@ -37,6 +37,7 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy() {
+  DeletePreviewBitmap();
   FreePreviewBuffers();
   appState.monoSwatch.reset();
   appState.vignetteSwatch.reset();
