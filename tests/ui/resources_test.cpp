@@ -467,30 +467,30 @@ KindTraits Traits(Kind kind) {
   return {L"", 0, 0};
 }
 
-void CheckTemplate(const DialogSpec& spec, bool twin) {
-  const UINT id = twin ? spec.twin : spec.id;
+void CheckTemplate(const DialogSpec& want, bool twin) {
+  const UINT id = twin ? want.twin : want.id;
   SCOPED_TRACE("dialog " + std::to_string(id));
   ParsedDialog d;
   ASSERT_TRUE(ParseDialog(id, &d));
-  EXPECT_EQ(Utf8(d.caption), Utf8(twin ? spec.twinCaption : spec.caption));
-  EXPECT_EQ(Utf8(d.face), Utf8(spec.face));
-  EXPECT_EQ(d.points, spec.points);
+  EXPECT_EQ(Utf8(d.caption), Utf8(twin ? want.twinCaption : want.caption));
+  EXPECT_EQ(Utf8(d.face), Utf8(want.face));
+  EXPECT_EQ(d.points, want.points);
   EXPECT_EQ(d.weight, FW_NORMAL);
   EXPECT_EQ((d.style & WS_CHILD), 0u);
   EXPECT_EQ(d.style & (WS_POPUP | WS_CAPTION | DS_MODALFRAME), DWORD{WS_POPUP | WS_CAPTION | DS_MODALFRAME});
-  EXPECT_EQ((d.style & WS_SYSMENU) != 0, spec.systemMenu);
+  EXPECT_EQ((d.style & WS_SYSMENU) != 0, want.systemMenu);
   EXPECT_EQ(d.style & WS_VISIBLE, 0u);
-  EXPECT_EQ((d.style & DS_CENTERMOUSE) != 0, spec.id == IDD_PROCESSING);
-  EXPECT_EQ(d.x, spec.x);
-  EXPECT_EQ(d.y, spec.y);
-  EXPECT_EQ(d.cx, spec.cx);
-  EXPECT_EQ(d.cy, spec.cy);
-  ASSERT_EQ(d.controls.size(), spec.count);
+  EXPECT_EQ((d.style & DS_CENTERMOUSE) != 0, want.id == IDD_PROCESSING);
+  EXPECT_EQ(d.x, want.x);
+  EXPECT_EQ(d.y, want.y);
+  EXPECT_EQ(d.cx, want.cx);
+  EXPECT_EQ(d.cy, want.cy);
+  ASSERT_EQ(d.controls.size(), want.count);
   // The loaded dialogs, and the processing dialog's twin, sit exactly where
   // their layout puts them; the other twins may widen a control for English.
-  const bool checkPlaces = !twin || spec.id == IDD_PROCESSING;
-  for (std::size_t i = 0; i < spec.count; ++i) {
-    const ControlRow& row = spec.rows[i];
+  const bool checkPlaces = !twin || want.id == IDD_PROCESSING;
+  for (std::size_t i = 0; i < want.count; ++i) {
+    const ControlRow& row = want.rows[i];
     const ParsedControl& c = d.controls[i];
     SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(row.id));
     const KindTraits traits = Traits(row.kind);
@@ -520,9 +520,9 @@ void CheckTemplate(const DialogSpec& spec, bool twin) {
 }
 
 TEST(ResourcesTest, DialogTemplatesHoldTheirControlsWithIdsTextsAndPlaces) {
-  for (const DialogSpec& spec : kDialogs) {
-    CheckTemplate(spec, false);
-    if (spec.twin) CheckTemplate(spec, true);
+  for (const DialogSpec& want : kDialogs) {
+    CheckTemplate(want, false);
+    if (want.twin) CheckTemplate(want, true);
   }
 }
 
@@ -552,17 +552,17 @@ HWND CreateQuietDialog(UINT id) {
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 TEST(ResourcesTest, EveryDialogOpensWithItsControlsOfTheRightClasses) {
-  for (const DialogSpec& spec : kDialogs) {
-    for (UINT id : {spec.id, spec.twin}) {
+  for (const DialogSpec& want : kDialogs) {
+    for (UINT id : {want.id, want.twin}) {
       if (!id) continue;
       SCOPED_TRACE("dialog " + std::to_string(id));
       HWND dialog = CreateQuietDialog(id);
       ASSERT_NE(dialog, nullptr);
       int children = 0;
       for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++children;
-      EXPECT_EQ(children, static_cast<int>(spec.count));
-      for (std::size_t i = 0; i < spec.count; ++i) {
-        const ControlRow& row = spec.rows[i];
+      EXPECT_EQ(children, static_cast<int>(want.count));
+      for (std::size_t i = 0; i < want.count; ++i) {
+        const ControlRow& row = want.rows[i];
         if (row.id == kNoId) continue;
         HWND control = GetDlgItem(dialog, row.id);
         ASSERT_NE(control, nullptr) << row.id;
