@@ -111,17 +111,6 @@ void* ThreadMain(void* arg) {
 
 }  // namespace
 
-Thread::Thread(Thread&& other) noexcept : native_(other.native_) { other.native_ = 0; }
-
-Thread& Thread::operator=(Thread&& other) noexcept {
-  if (this != &other) {
-    Join();
-    native_ = other.native_;
-    other.native_ = 0;
-  }
-  return *this;
-}
-
 bool Thread::Start(std::function<void()> body) {
   Join();
   auto* heap = new (std::nothrow) std::function<void()>(std::move(body));

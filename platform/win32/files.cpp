@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "platform/platform.h"
+#include "platform/write_hook.h"
 
 namespace korvane::platform {
 namespace {
@@ -24,22 +25,6 @@ bool File::Read(void* buffer, std::uint32_t size, std::uint32_t* got) {
   *got = ok ? n : 0;
   return ok != FALSE;
 }
-
-namespace {
-
-std::atomic<int> writesBeforeFailure{-1};
-
-// True when the test hook says this write is the one to fail.
-bool WriteMustFail() {
-  int left = writesBeforeFailure.load();
-  while (left >= 0 && !writesBeforeFailure.compare_exchange_weak(left, left - 1)) {
-  }
-  return left == 0;
-}
-
-}  // namespace
-
-void FailOneWriteForTesting(int afterWrites) { writesBeforeFailure.store(afterWrites); }
 
 bool File::Write(const void* buffer, std::uint32_t size) {
   DWORD n = 0;
