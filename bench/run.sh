@@ -12,8 +12,11 @@ cmake --preset native-release >/dev/null
 cmake --build --preset native-release >/dev/null
 echo "=== converter vs in-process limit"
 ./build/native-release/bench/pipeline_bench --benchmark_color=false "$PHOTO"
+echo "=== effects on the 20-megapixel photo, as fractions of its decode in the same run"
+./build/native-release/bench/effects_bench --benchmark_repetitions=3 --benchmark_format=json 2>/dev/null |
+  python3 bench/effects_table.py
 for b in build/native-release/bench/*_bench; do
-  [ "$(basename "$b")" = pipeline_bench ] && continue
+  case "$(basename "$b")" in pipeline_bench | effects_bench) continue ;; esac
   echo "=== $(basename "$b")"
   "$b" --benchmark_color=false
 done

@@ -1,12 +1,12 @@
 #include "effects/color_mode.h"
 
 #include <cstddef>
-#include <memory>
-#include <new>
 
+#include "effects/digit_sums.h"
 #include "effects/gray_level.h"
 #include "effects/ieee_double.h"
 #include "effects/planar_chunks.h"
+#include "effects/saturation_boost.h"
 #include "effects/wide_path.h"
 
 namespace korvane {
@@ -15,169 +15,6 @@ namespace {
 // Fixed-point luminance weights: 0.299, 0.587, 0.114 at 2^21 (they sum to
 // 2^21 - 1, so a white pixel stays below 255 after the shift).
 constexpr std::int32_t kLumR = 627048, kLumG = 1231028, kLumB = 239075;
-
-template <typename PixelOp>
-void ForEachPixel(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, PixelOp op) {
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* p = rows[y];
-    std::uint8_t* const end = p + std::size_t{width} * 3;
-    for (; p != end; p += 3) op(p);
-  }
-}
-
-// --- saturation boost: RGB -> HSV, S grown by u, back, all in double ---------
-
-struct BoostedPixel {
-  std::uint8_t r, g, b;
-};
-
-BoostedPixel Boost(std::uint8_t R, std::uint8_t G, std::uint8_t B, double u) {
-  const double r = R / 255.0, g = G / 255.0, b = B / 255.0;
-  double mx = r, mn = r;
-  if (g > mx) mx = g;
-  if (b > mx) mx = b;
-  if (g < mn) mn = g;
-  if (b < mn) mn = b;
-  const double d = mx - mn;
-  double h;
-  if (mx == r) {
-    h = (g - b) / d;
-  } else if (mx == g) {
-    h = (b - r) / d + 2;
-  } else {
-    h = (r - g) / d + 4;
-  }
-  if (h < 0) h += 6;
-  const double s = d / mx;
-  double s2 = s * u + s;
-  if (s2 > 1.0) s2 = 1.0;
-  const double v = mx;
-  int i = static_cast<int>(h);  // h >= 0: truncation is the floor
-  if (i > 5) i = 5;
-  const double f = h - i;
-  const auto out = [](double x) { return static_cast<std::uint8_t>(x * 255); };
-  const std::uint8_t vo = out(v);
-  const std::uint8_t p = out((1 - s2) * v);
-  switch (i) {
-    case 0: return {vo, out((1 - (1 - f) * s2) * v), p};
-    case 1: return {out((1 - f * s2) * v), vo, p};
-    case 2: return {p, vo, out((1 - (1 - f) * s2) * v)};
-    case 3: return {p, out((1 - f * s2) * v), vo};
-    case 4: return {out((1 - (1 - f) * s2) * v), p, vo};
-    default: return {vo, p, out((1 - f * s2) * v)};
-  }
-}
-
-// The same steps, rearranged for speed with the same doubles: everything
-// that depends on the largest and smallest byte alone (V, S', p) comes from
-// tables, and the pixel's case (which channel is largest) and sector pick
-// operands and outputs by index instead of by branches.
-struct BoostTables {
-  double level[256];                // v / 255
-  std::uint8_t valueOut[256];       // V x 255, truncated
-  double saturation[256 * 256];     // S' by (largest, smallest)
-  std::uint8_t lowOut[256 * 256];   // p x 255, truncated
-
-  explicit BoostTables(double u) {
-    for (int v = 0; v < 256; ++v) {
-      level[v] = v / 255.0;
-      valueOut[v] = static_cast<std::uint8_t>(level[v] * 255);
-    }
-    for (int mx = 1; mx < 256; ++mx)
-      for (int mn = 0; mn < mx; ++mn) {
-        const double d = level[mx] - level[mn];
-        const double s = d / level[mx];
-        double s2 = s * u + s;
-        if (s2 > 1.0) s2 = 1.0;
-        saturation[mx * 256 + mn] = s2;
-        lowOut[mx * 256 + mn] = static_cast<std::uint8_t>((1 - s2) * level[mx] * 255);
-      }
-  }
-};
-
-// Output slot of R, G, B per sector: 0 = V, 1 = p, 2 = q, 3 = t.
-constexpr std::uint8_t kSectorSlots[6][3] = {{0, 3, 1}, {2, 0, 1}, {1, 0, 3}, {1, 2, 0}, {3, 1, 0}, {0, 1, 2}};
-
-// One set of tables per strength, built on first use and kept for the life
-// of the process (the batch and the preview share them read-only; the build
-// is thread-safe). They are never destroyed, so a batch thread still running
-// while the process ends cannot lose them.
-const BoostTables* TablesFor(int strength) {
-  static const BoostTables* const tables[4] = {
-      new (std::nothrow) BoostTables(0.1), new (std::nothrow) BoostTables(0.2),
-      new (std::nothrow) BoostTables(0.3), new (std::nothrow) BoostTables(0.4)};
-  return tables[strength - 1];
-}
-
-void ApplyBoost(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, int strength) {
-  const double u = strength == 1 ? 0.1 : (strength == 2 ? 0.2 : (strength == 3 ? 0.3 : 0.4));
-  const BoostTables* t = TablesFor(strength);
-  if (!t) {  // no memory for the tables: the plain steps
-    ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
-      if (px[0] == px[1] && px[1] == px[2]) return;
-      const BoostedPixel b = Boost(px[0], px[1], px[2], u);
-      px[0] = b.r, px[1] = b.g, px[2] = b.b;
-    });
-    return;
-  }
-  // Photographs repeat colours a lot: a direct-mapped cache of results by
-  // colour, up to 2^18 entries (2 MB) for large pictures, where 96% of a
-  // camera picture's pixels hit it (81% with 2^16; 2^20 no longer fits the
-  // processor's caches and is slower).
-  struct Slot {
-    std::uint32_t key;
-    std::uint8_t rgb[3];
-  };
-  constexpr std::uint32_t kNoColor = 0xFFFFFFFFu;
-  const std::uint64_t pixels = std::uint64_t{width} * height;
-  int cacheBits = 10;
-  while (cacheBits < 18 && (std::uint64_t{1} << (cacheBits + 2)) < pixels) ++cacheBits;
-  std::unique_ptr<Slot[]> cache(new (std::nothrow) Slot[std::size_t{1} << cacheBits]);
-  if (cache)
-    for (std::size_t i = 0; i < (std::size_t{1} << cacheBits); ++i) cache[i].key = kNoColor;
-  const double offsets[3] = {0, 2, 4};
-  ForEachPixel(rows, width, height, [&](std::uint8_t* px) {
-    const unsigned R = px[0], G = px[1], B = px[2];
-    if (R == G && G == B) return;  // grey stays grey
-    const std::uint32_t key = R | (G << 8) | (B << 16);
-    Slot* slot = nullptr;
-    if (cache) {
-      slot = &cache[(key * 2654435761u) >> (32 - cacheBits)];
-      if (slot->key == key) {
-        px[0] = slot->rgb[0];
-        px[1] = slot->rgb[1];
-        px[2] = slot->rgb[2];
-        return;
-      }
-    }
-    const unsigned mx = R > G ? (R > B ? R : B) : (G > B ? G : B);
-    const unsigned mn = R < G ? (R < B ? R : B) : (G < B ? G : B);
-    // Hue numerator by the first largest channel, tested red first.
-    const unsigned which = R == mx ? 0 : (G == mx ? 1 : 2);
-    const unsigned a = which == 0 ? G : (which == 1 ? B : R);
-    const unsigned b = which == 0 ? B : (which == 1 ? R : G);
-    const double d = t->level[mx] - t->level[mn];
-    double h = (t->level[a] - t->level[b]) / d + offsets[which];  // + 0 changes nothing
-    h += h < 0 ? 6.0 : 0.0;
-    int i = static_cast<int>(h);
-    i = i > 5 ? 5 : i;
-    const double f = h - i;
-    const double s2 = t->saturation[mx * 256 + mn], v = t->level[mx];
-    // The four candidates packed in one word, picked by shifts.
-    const std::uint32_t out = t->valueOut[mx] | (std::uint32_t{t->lowOut[mx * 256 + mn]} << 8) |
-                              (static_cast<std::uint32_t>((1 - f * s2) * v * 255) << 16) |
-                              (static_cast<std::uint32_t>((1 - (1 - f) * s2) * v * 255) << 24);
-    px[0] = static_cast<std::uint8_t>(out >> (8 * kSectorSlots[i][0]));
-    px[1] = static_cast<std::uint8_t>(out >> (8 * kSectorSlots[i][1]));
-    px[2] = static_cast<std::uint8_t>(out >> (8 * kSectorSlots[i][2]));
-    if (slot) {
-      slot->key = key;
-      slot->rgb[0] = px[0];
-      slot->rgb[1] = px[1];
-      slot->rgb[2] = px[2];
-    }
-  });
-}
 
 // --- the integer modes -------------------------------------------------------
 // Each is a functor on one pixel, run by a plain indexed loop that the
@@ -289,9 +126,149 @@ void RunOnPlanes(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t h
   RunPlanar(rows, width, height, OnPlanes<PixelOp>{op});
 }
 
+#ifdef KORVANE_DIGIT_SUMS
+// The integer modes again, for the wide path: the same floors of the same
+// weighted sums, computed by digits in 16-bit lanes over a chunk of planes.
+namespace wide {
+using digits::Vec;
+
+struct Channels {
+  Vec r, g, b;
+};
+
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Channels Widened(Vec rg, Vec b) {
+  return {digits::And(rg, digits::Set16(0xFF)), digits::Shr<8>(rg), b};
+}
+
+// Luminance at 2^21 (kLumR, kLumG, kLumB), floored.
+struct LumaWeights : digits::Weights<4> {
+  KORVANE_WIDE_TARGET LumaWeights() : Weights(kLumR, kLumG, kLumB) {}
+};
+
+template <int kGrayQuarters>
+struct FadeKernel {
+  LumaWeights luma;
+  KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void Block(Vec& vr, Vec& vg, Vec& vb) const {
+    using namespace digits;
+    ForHalves(vr, vg, vb, [this](Vec rg, Vec b, Vec* out) KORVANE_WIDE_TARGET {
+      const Vec y = Floor<3>(DigitSums(luma, rg, b), static_cast<const Offset<4>*>(nullptr));
+      const Channels c = Widened(rg, b);
+      const auto f = [y](Vec v) KORVANE_WIDE_TARGET {
+        if (kGrayQuarters == 1) return Shr<2>(Add(y, Add(v, Add(v, v))));
+        if (kGrayQuarters == 2) return Shr<1>(Add(y, v));
+        if (kGrayQuarters == 3) return Shr<2>(Add(Add(y, Add(y, y)), v));
+        return y;
+      };
+      out[0] = f(c.r);
+      out[1] = f(c.g);
+      out[2] = f(c.b);
+    });
+  }
+};
+
+// Offsets are shifted up by 128 levels to keep them positive, and taken off
+// again; the pack clamps to 0..255.
+struct TonedKernel {
+  LumaWeights luma;
+  digits::Offset<4> offR, offG, offB;
+  KORVANE_WIDE_TARGET TonedKernel(std::int32_t r, std::int32_t g, std::int32_t b)
+      : offR(static_cast<std::uint32_t>(r + (128 << 21))), offG(static_cast<std::uint32_t>(g + (128 << 21))),
+        offB(static_cast<std::uint32_t>(b + (128 << 21))) {}
+  KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void Block(Vec& vr, Vec& vg, Vec& vb) const {
+    using namespace digits;
+    ForHalves(vr, vg, vb, [this](Vec rg, Vec b, Vec* out) KORVANE_WIDE_TARGET {
+      const Sums<4> l = DigitSums(luma, rg, b);
+      const Vec up = Set16(128);
+      out[0] = Sub(Floor<3>(l, &offR), up);
+      out[1] = Sub(Floor<3>(l, &offG), up);
+      out[2] = Sub(Floor<3>(l, &offB), up);
+    });
+  }
+};
+
+struct NaturalSepiaKernel {
+  digits::Weights<4> red{1648361, 3225419, 792723}, green{1463812, 2877292, 704643}, blue{1140850, 2239758, 549453};
+  KORVANE_WIDE_TARGET NaturalSepiaKernel() {}
+  KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void Block(Vec& vr, Vec& vg, Vec& vb) const {
+    using namespace digits;
+    ForHalves(vr, vg, vb, [this](Vec rg, Vec b, Vec* out) KORVANE_WIDE_TARGET {
+      const Offset<4>* none = nullptr;
+      out[0] = Floor<4>(DigitSums(red, rg, b), none);
+      out[1] = Floor<4>(DigitSums(green, rg, b), none);
+      out[2] = Floor<4>(DigitSums(blue, rg, b), none);
+    });
+  }
+};
+
+// The grey level of GrayLevelInt: the weights at 2^27 are 2^14 H + L.
+struct MonoKernel {
+  digits::Weights<5> gray{2449u * 16384 + 6684, 4808u * 16384 + 11536, 933u * 16384 + 14549};
+  Vec keep[3], tint[3];  // 255 - m and 255 m per channel
+  KORVANE_WIDE_TARGET explicit MonoKernel(const Mono& m) {
+    const std::int32_t tints[3] = {m.m0, m.m1, m.m2};
+    for (int c = 0; c < 3; ++c) {
+      keep[c] = digits::Set16(255 - tints[c]);
+      tint[c] = digits::Set16(255 * tints[c]);
+    }
+  }
+  KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void Block(Vec& vr, Vec& vg, Vec& vb) const {
+    using namespace digits;
+    ForHalves(vr, vg, vb, [this](Vec rg, Vec b, Vec* out) KORVANE_WIDE_TARGET {
+      const Vec y = Floor<3>(DigitSums(gray, rg, b), static_cast<const Offset<5>*>(nullptr));
+      // 255 y + m (255 - y) = y (255 - m) + 255 m, at most 255 x 255.
+      for (int c = 0; c < 3; ++c) out[c] = Shr<8>(Add(Mul(y, keep[c]), tint[c]));
+    });
+  }
+};
+
+// A kernel's blocks over a chunk of planes.
+template <typename Kernel>
+struct Chunked : Kernel {
+  using Kernel::Kernel;
+  KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void operator()(Planes& q) const {
+    digits::OverPlanes<kChunk>(q.r, q.g, q.b, static_cast<const Kernel&>(*this));
+  }
+};
+
+template <typename Kernel, typename... Args>
+KORVANE_WIDE_TARGET void RunKernel(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
+                                   const Args&... args) {
+  const Chunked<Kernel> kernel(args...);
+  PlanarRowsWide(rows, width, height, kernel);
+}
+}  // namespace wide
+
+// The wide kernel where the processor has the wide instructions, else the
+// pixel functor on planes.
+template <typename Kernel, typename PixelOp, typename... Args>
+void RunMode(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, const PixelOp& op,
+             const Args&... args) {
+  if (WideCpu()) return wide::RunKernel<Kernel>(rows, width, height, args...);
+  RunOnPlanes(rows, width, height, op);
+}
+#else
+namespace wide {  // no wide kernels on this processor family
+template <int>
+struct FadeKernel {};
+struct TonedKernel {};
+struct NaturalSepiaKernel {};
+struct MonoKernel {};
+}  // namespace wide
+
+template <typename Kernel, typename PixelOp, typename... Args>
+void RunMode(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, const PixelOp& op,
+             const Args&...) {
+  RunOnPlanes(rows, width, height, op);
+}
+#endif
+
 Mono MonoFor(ColorRef mono) {
   return {static_cast<std::int32_t>(mono & 0xFF), static_cast<std::int32_t>((mono >> 8) & 0xFF),
           static_cast<std::int32_t>((mono >> 16) & 0xFF)};
+}
+
+void RunToned(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height, const Toned& op) {
+  RunMode<wide::TonedKernel>(rows, width, height, op, op.offR, op.offG, op.offB);
 }
 
 }  // namespace
@@ -300,20 +277,23 @@ void ApplyColorMode(std::uint8_t* const* rows, std::uint32_t width, std::uint32_
                     std::int32_t mode, ColorRef monoColor) {
   if (width == 0 || height == 0) return;
   switch (mode) {
-    case kColorVivid1: return ApplyBoost(rows, width, height, 1);
-    case kColorVivid2: return ApplyBoost(rows, width, height, 2);
-    case kColorVivid3: return ApplyBoost(rows, width, height, 3);
-    case kColorVivid4: return ApplyBoost(rows, width, height, 4);
-    case kColorFade1: return RunOnPlanes(rows, width, height, Fade<1>{});
-    case kColorFade2: return RunOnPlanes(rows, width, height, Fade<2>{});
-    case kColorFade3: return RunOnPlanes(rows, width, height, Fade<3>{});
-    case kColorFade4: return RunOnPlanes(rows, width, height, Fade<4>{});
-    case kColorNaturalSepia: return RunOnPlanes(rows, width, height, NaturalSepia{});
-    case kColorBlueSepia: return RunOnPlanes(rows, width, height, Toned{-24746394, 14784922, -11072963});
-    case kColorSepia1: return RunOnPlanes(rows, width, height, Toned{41964012, -5158994, -86570432});
-    case kColorSepia2: return RunOnPlanes(rows, width, height, Toned{83928024, -10317988, -173140864});
-    case kColorSepia3: return RunOnPlanes(rows, width, height, Toned{125892036, -15476982, -259711296});
-    case kColorMono: return RunOnPlanes(rows, width, height, MonoFor(monoColor));
+    case kColorVivid1: return ApplySaturationBoost(rows, width, height, 1);
+    case kColorVivid2: return ApplySaturationBoost(rows, width, height, 2);
+    case kColorVivid3: return ApplySaturationBoost(rows, width, height, 3);
+    case kColorVivid4: return ApplySaturationBoost(rows, width, height, 4);
+    case kColorFade1: return RunMode<wide::FadeKernel<1>>(rows, width, height, Fade<1>{});
+    case kColorFade2: return RunMode<wide::FadeKernel<2>>(rows, width, height, Fade<2>{});
+    case kColorFade3: return RunMode<wide::FadeKernel<3>>(rows, width, height, Fade<3>{});
+    case kColorFade4: return RunMode<wide::FadeKernel<4>>(rows, width, height, Fade<4>{});
+    case kColorNaturalSepia: return RunMode<wide::NaturalSepiaKernel>(rows, width, height, NaturalSepia{});
+    case kColorBlueSepia: return RunToned(rows, width, height, Toned{-24746394, 14784922, -11072963});
+    case kColorSepia1: return RunToned(rows, width, height, Toned{41964012, -5158994, -86570432});
+    case kColorSepia2: return RunToned(rows, width, height, Toned{83928024, -10317988, -173140864});
+    case kColorSepia3: return RunToned(rows, width, height, Toned{125892036, -15476982, -259711296});
+    case kColorMono: {
+      const Mono mono = MonoFor(monoColor);
+      return RunMode<wide::MonoKernel>(rows, width, height, mono, mono);
+    }
     case kColorNegative: return RunPerPixel(rows, width, height, Negative{});
     default: return;  // original, greyscale (decoded grey) and unknown values
   }

@@ -1,7 +1,9 @@
 #include "effects/contrast.h"
 
 #include <cstddef>
+#include <cstring>
 
+#include "effects/contrast_map.h"
 #include "effects/ieee_double.h"
 #include "effects/wide_path.h"
 
@@ -96,6 +98,141 @@ LevelStats ColorStats(std::uint8_t* const* rows, std::uint32_t width, std::uint3
   return {lo, hi, acc / height};
 }
 
+#if defined(__GNUC__) && defined(__x86_64__)
+// The same sums with four rows side by side in the lanes of one register:
+// four pixels of each row become luminances (the same products and additions
+// as the tables give), a 4 x 4 transpose turns them into one register per
+// column, and the columns are added from the last to the first. Two groups
+// of four rows run at once to hide the additions' latency.
+struct LumaWeights {
+  __m256d r, g, b;
+};
+
+// Four pixels from the 16 bytes that end with them (the 4 bytes before
+// them are ignored), so one load reads them, into both halves of a register.
+// Each byte becomes a double without a conversion instruction: placed in the
+// low bits of 2^52's bit pattern, it is 2^52 + v, and subtracting 2^52
+// leaves v exactly.
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE __m256d Channel4(__m256i bytes, int first) {
+  const char a = static_cast<char>(first), b = static_cast<char>(first + 3);
+  const char c = static_cast<char>(first + 6), d = static_cast<char>(first + 9);
+  const __m256i pick = _mm256_setr_epi8(a, -1, -1, -1, -1, -1, -1, -1, b, -1, -1, -1, -1, -1, -1, -1,  //
+                                        c, -1, -1, -1, -1, -1, -1, -1, d, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i magic = _mm256_set1_epi64x(0x4330000000000000LL);
+  const __m256i bits = _mm256_or_si256(_mm256_shuffle_epi8(bytes, pick), magic);
+  return _mm256_sub_pd(_mm256_castsi256_pd(bits), _mm256_castsi256_pd(magic));
+}
+
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE __m256d LumaOf4(const std::uint8_t* px, const LumaWeights& w) {
+  const __m256i bytes = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(px - 4)));
+  const __m256d r = _mm256_mul_pd(Channel4(bytes, 4), w.r);
+  const __m256d g = _mm256_mul_pd(Channel4(bytes, 5), w.g);
+  const __m256d b = _mm256_mul_pd(Channel4(bytes, 6), w.b);
+  return _mm256_add_pd(_mm256_add_pd(g, r), b);
+}
+
+template <int kGroups>
+struct RowLanes {
+  __m256d sum[kGroups], lo[kGroups], hi[kGroups];
+};
+
+template <int kGroups>
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void AddColumns(RowLanes<kGroups>& s, const __m256d (&col)[kGroups][4],
+                                                          int count) {
+  for (int c = count; c-- > 0;)
+    for (int k = 0; k < kGroups; ++k) {
+      s.sum[k] = _mm256_add_pd(s.sum[k], col[k][c]);
+      s.lo[k] = _mm256_min_pd(s.lo[k], col[k][c]);
+      s.hi[k] = _mm256_max_pd(s.hi[k], col[k][c]);
+    }
+}
+
+// Rows first[0], first[-1], ... (4 x kGroups of them, lane j of group k is
+// row first - 4k - j) summed from their last pixel to their first.
+template <int kGroups>
+KORVANE_WIDE_TARGET RowLanes<kGroups> SumRowLanes(std::uint8_t* const* rows, std::uint32_t top,
+                                                  std::uint32_t width) {
+  static const LumaTables t;
+  const LumaWeights w = {_mm256_set1_pd(0.299), _mm256_set1_pd(0.587), _mm256_set1_pd(0.114)};
+  RowLanes<kGroups> s;
+  for (int k = 0; k < kGroups; ++k) {
+    s.sum[k] = _mm256_setzero_pd();
+    s.lo[k] = _mm256_set1_pd(1e9);
+    s.hi[k] = _mm256_set1_pd(-1e9);
+  }
+  const std::uint8_t* p[kGroups][4];
+  for (int k = 0; k < kGroups; ++k)
+    for (int j = 0; j < 4; ++j) p[k][j] = rows[top - 4 * k - j];
+  // Blocks of four from the third pixel on (a block's load starts 4 bytes
+  // before it); the pixels past the last block, and the first two, a column
+  // at a time.
+  const std::uint32_t blocks = width > 2 ? (width - 2) / 4 : 0;
+  const auto column = [&](std::uint32_t x) KORVANE_WIDE_TARGET {
+    __m256d col[kGroups][4];
+    for (int k = 0; k < kGroups; ++k)
+      col[k][0] = _mm256_setr_pd(t.Luma(p[k][0] + 3 * x), t.Luma(p[k][1] + 3 * x), t.Luma(p[k][2] + 3 * x),
+                                 t.Luma(p[k][3] + 3 * x));
+    AddColumns(s, col, 1);
+  };
+  for (std::uint32_t x = width; x-- > 2 + blocks * 4;) column(x);
+  for (std::uint32_t b = blocks; b-- > 0;) {
+    __m256d col[kGroups][4];
+    const std::size_t at = 6 + 12 * std::size_t{b};
+    for (int k = 0; k < kGroups; ++k) {
+      const __m256d l0 = LumaOf4(p[k][0] + at, w), l1 = LumaOf4(p[k][1] + at, w);
+      const __m256d l2 = LumaOf4(p[k][2] + at, w), l3 = LumaOf4(p[k][3] + at, w);
+      const __m256d t0 = _mm256_unpacklo_pd(l0, l1), t1 = _mm256_unpackhi_pd(l0, l1);
+      const __m256d t2 = _mm256_unpacklo_pd(l2, l3), t3 = _mm256_unpackhi_pd(l2, l3);
+      col[k][0] = _mm256_permute2f128_pd(t0, t2, 0x20);
+      col[k][1] = _mm256_permute2f128_pd(t1, t3, 0x20);
+      col[k][2] = _mm256_permute2f128_pd(t0, t2, 0x31);
+      col[k][3] = _mm256_permute2f128_pd(t1, t3, 0x31);
+    }
+    AddColumns(s, col, 4);
+  }
+  if (width > 1) column(1);
+  column(0);
+  return s;
+}
+
+template <int kGroups>
+KORVANE_WIDE_TARGET void TakeRowLanes(const RowLanes<kGroups>& s, std::uint32_t width, double& lo, double& hi,
+                                      double& acc) {
+  for (int k = 0; k < kGroups; ++k) {
+    alignas(32) double sum[4], l[4], h[4];
+    _mm256_store_pd(sum, s.sum[k]);
+    _mm256_store_pd(l, s.lo[k]);
+    _mm256_store_pd(h, s.hi[k]);
+    for (int j = 0; j < 4; ++j) {
+      acc += sum[j] / width;
+      lo = l[j] < lo ? l[j] : lo;
+      hi = h[j] > hi ? h[j] : hi;
+    }
+  }
+}
+
+KORVANE_WIDE_TARGET LevelStats ColorStatsWide(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
+  static const LumaTables t;
+  double lo = 1e9, hi = -1e9, acc = 0;
+  std::uint32_t y = height;
+  for (; y >= 8; y -= 8) TakeRowLanes(SumRowLanes<2>(rows, y - 1, width), width, lo, hi, acc);
+  for (; y >= 4; y -= 4) TakeRowLanes(SumRowLanes<1>(rows, y - 1, width), width, lo, hi, acc);
+  while (y-- > 0) {
+    const std::uint8_t* p = rows[y];
+    double s = 0;
+    for (std::size_t i = std::size_t{width} * 3; i != 0;) {
+      i -= 3;
+      const double l = t.Luma(p + i);
+      s += l;
+      lo = l < lo ? l : lo;
+      hi = l > hi ? l : hi;
+    }
+    acc += s / width;
+  }
+  return {lo, hi, acc / height};
+}
+#endif
+
 double LevelFactor(std::int32_t mode) {
   switch (mode) {
     case 2: return 0.875;
@@ -106,131 +243,6 @@ double LevelFactor(std::int32_t mode) {
     default: return 0.25;
   }
 }
-
-void MapRows(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes, const std::uint8_t* map) {
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* p = rows[y];
-    for (std::size_t i = 0; i < rowBytes; ++i) p[i] = map[p[i]];
-  }
-}
-
-// The table is non-decreasing: sixteenths before `first` are all 0 and
-// those from `fullFrom` on all 255 (a comparison gives them).
-struct TableParts {
-  int first = 0;
-  int fullFrom = 16;
-};
-
-[[maybe_unused]] TableParts PartsOf(const std::uint8_t* map) {
-  TableParts t;
-  while (t.first < 16 && map[16 * t.first + 15] == 0) ++t.first;
-  while (t.fullFrom > t.first && map[16 * (t.fullFrom - 1)] == 255) --t.fullFrom;
-  return t;
-}
-
-// The 256-byte table as 16 byte shuffles: for the k-th sixteenth, bytes
-// v - 16k in 0..15 become 0x70..0x7F after a saturating add (a shuffle uses
-// their low four bits), every other byte 0x80 or more (a shuffle gives 0).
-#if defined(__GNUC__) && defined(__x86_64__)
-// Most tables are also given by single-precision arithmetic:
-// clamp(trunc((v - low) x k), 0, 255). That form is used only when it gives
-// every one of the 256 entries exactly.
-struct FloatForm {
-  bool exact = false;
-  float low = 0, k = 0;
-};
-
-FloatForm FloatFormOf(const std::uint8_t* map, double low, double scale) {
-  FloatForm f;
-  if (!(scale > 0)) return f;
-  f.low = static_cast<float>(low);
-  f.k = static_cast<float>(1.0 / scale);
-  for (int v = 0; v < 256; ++v) {
-    const float x = (static_cast<float>(v) - f.low) * f.k;
-    const int t = x < -1e9f ? -1 : (x > 1e9f ? 256 : static_cast<int>(x));
-    if ((t < 0 ? 0 : (t > 255 ? 255 : t)) != map[v]) return f;
-  }
-  f.exact = true;
-  return f;
-}
-
-KORVANE_WIDE_TARGET void MapRowsFloat(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes,
-                                      const std::uint8_t* map, FloatForm f) {
-  const __m256 low = _mm256_set1_ps(f.low), k = _mm256_set1_ps(f.k);
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  const auto level = [low, k](__m128i bytes) KORVANE_WIDE_TARGET {
-    const __m256 x = _mm256_mul_ps(_mm256_sub_ps(_mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes)), low), k);
-    return _mm256_cvttps_epi32(x);
-  };
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* p = rows[y];
-    std::size_t i = 0;
-    for (; i + 32 <= rowBytes; i += 32) {
-      const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-      const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
-      const __m256i a = level(lo), b = level(_mm_srli_si128(lo, 8));
-      const __m256i c = level(hi), d = level(_mm_srli_si128(hi, 8));
-      // Saturating packs clamp to 0..255; the permutation undoes their lane order.
-      const __m256i bytes = _mm256_packus_epi16(_mm256_packs_epi32(a, b), _mm256_packs_epi32(c, d));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), _mm256_permutevar8x32_epi32(bytes, order));
-    }
-    for (; i < rowBytes; ++i) p[i] = map[p[i]];
-  }
-}
-
-KORVANE_WIDE_TARGET void MapRowsWide(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes,
-                                     const std::uint8_t* map) {
-  const TableParts t = PartsOf(map);
-  __m256i part[16];
-  for (int k = 0; k < 16; ++k)
-    part[k] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(map + 16 * k)));
-  const __m256i bias = _mm256_set1_epi8(0x70);
-  const __m256i top = _mm256_set1_epi8(static_cast<char>(t.fullFrom == 16 ? 255 : 16 * t.fullFrom));
-  const bool anyFull = t.fullFrom < 16;
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* p = rows[y];
-    std::size_t i = 0;
-    for (; i + 32 <= rowBytes; i += 32) {
-      const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-      __m256i out = anyFull ? _mm256_cmpeq_epi8(_mm256_max_epu8(v, top), v) : _mm256_setzero_si256();
-      for (int k = t.first; k < t.fullFrom; ++k) {
-        const __m256i idx = _mm256_adds_epu8(_mm256_sub_epi8(v, _mm256_set1_epi8(static_cast<char>(16 * k))), bias);
-        out = _mm256_or_si256(out, _mm256_shuffle_epi8(part[k], idx));
-      }
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), out);
-    }
-    for (; i < rowBytes; ++i) p[i] = map[p[i]];
-  }
-}
-#elif defined(__GNUC__) && defined(__i386__)
-KORVANE_WIDE_TARGET void MapRowsWide(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes,
-                                     const std::uint8_t* map) {
-  const TableParts t = PartsOf(map);
-  __m128i part[16];
-  for (int k = 0; k < 16; ++k) part[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(map + 16 * k));
-  const __m128i bias = _mm_set1_epi8(0x70);
-  const __m128i top = _mm_set1_epi8(static_cast<char>(t.fullFrom == 16 ? 255 : 16 * t.fullFrom));
-  const bool anyFull = t.fullFrom < 16;
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* p = rows[y];
-    std::size_t i = 0;
-    for (; i + 16 <= rowBytes; i += 16) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-      __m128i out = anyFull ? _mm_cmpeq_epi8(_mm_max_epu8(v, top), v) : _mm_setzero_si128();
-      for (int k = t.first; k < t.fullFrom; ++k) {
-        const __m128i idx = _mm_adds_epu8(_mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(16 * k))), bias);
-        out = _mm_or_si128(out, _mm_shuffle_epi8(part[k], idx));
-      }
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), out);
-    }
-    for (; i < rowBytes; ++i) p[i] = map[p[i]];
-  }
-}
-#else
-void MapRowsWide(std::uint8_t* const* rows, std::uint32_t height, std::size_t rowBytes, const std::uint8_t* map) {
-  MapRows(rows, height, rowBytes, map);
-}
-#endif
 
 }  // namespace
 
@@ -251,8 +263,16 @@ ContrastBounds ContrastRange(double darkest, double brightest, double mean, std:
 void ApplyContrast(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
                    bool singleChannel, std::int32_t mode) {
   if (mode == 0 || width == 0 || height == 0) return;
-  const LevelStats s =
-      singleChannel ? GrayStats(rows, width, height) : ColorStats(rows, width, height);
+  LevelStats s;
+  if (singleChannel) {
+    s = GrayStats(rows, width, height);
+  } else {
+#if defined(__GNUC__) && defined(__x86_64__)
+    s = WideCpu() ? ColorStatsWide(rows, width, height) : ColorStats(rows, width, height);
+#else
+    s = ColorStats(rows, width, height);
+#endif
+  }
   const ContrastBounds b = ContrastRange(s.darkest, s.brightest, s.mean, mode);
   const double scale = b.range / 255;
 
@@ -268,20 +288,7 @@ void ApplyContrast(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t
       map[v] = static_cast<std::uint8_t>(m >= 255 ? 255 : m);
     }
   }
-  const std::size_t rowBytes = std::size_t{width} * (singleChannel ? 1 : 3);
-  if (WideCpu()) {
-#if defined(__GNUC__) && defined(__x86_64__)
-    // A few sixteenths of shuffles beat the arithmetic; many do not.
-    const TableParts parts = PartsOf(map);
-    if (parts.fullFrom - parts.first > 4) {
-      const FloatForm f = FloatFormOf(map, b.low, scale);
-      if (f.exact) return MapRowsFloat(rows, height, rowBytes, map, f);
-    }
-#endif
-    MapRowsWide(rows, height, rowBytes, map);
-  } else {
-    MapRows(rows, height, rowBytes, map);
-  }
+  MapContrastBytes(rows, height, std::size_t{width} * (singleChannel ? 1 : 3), map, scale);
 }
 
 }  // namespace korvane

@@ -166,6 +166,37 @@ TEST(ColorMode, EveryModeMatchesTheReferenceAcrossChunkEdges) {
       }
 }
 
+// The wide path computes the integer modes by digits in 16-bit lanes: every
+// red and green level against blue levels at the digits' edges, both paths,
+// against the reference.
+TEST(ColorMode, IntegerModesMatchTheReferenceForEveryRedAndGreen) {
+  const int blues[] = {0, 1, 63, 64, 127, 128, 191, 192, 254, 255};
+  Picture src(256, 256 * 10, 3);
+  for (int y = 0; y < src.height; ++y)
+    for (int x = 0; x < 256; ++x) {
+      std::uint8_t* p = src.At(x, y);
+      p[0] = static_cast<std::uint8_t>(x);
+      p[1] = static_cast<std::uint8_t>(y % 256);
+      p[2] = static_cast<std::uint8_t>(blues[y / 256]);
+    }
+  for (bool wide : {true, false})
+    for (int mode = 5; mode <= 14; ++mode)
+      for (ColorRef mono : {0x000000u, 0xFFFFFFu, 0x2080F0u}) {
+        if (mode != 14 && mono != 0) continue;
+        Picture got = src;
+        WidePathAllowed() = wide;
+        ApplyColorMode(got.Rows(), 256, static_cast<std::uint32_t>(src.height), mode, mono);
+        WidePathAllowed() = true;
+        for (int y = 0; y < src.height; ++y)
+          for (int x = 0; x < 256; ++x) {
+            const Rgb want = Reference({src.Get(x, y, 0), src.Get(x, y, 1), src.Get(x, y, 2)}, mode, mono);
+            ASSERT_TRUE(want.r == got.Get(x, y, 0) && want.g == got.Get(x, y, 1) && want.b == got.Get(x, y, 2))
+                << "mode " << mode << " wide " << wide << " at (" << x << "," << y % 256 << "," << blues[y / 256]
+                << ")";
+          }
+      }
+}
+
 TEST(ColorMode, NegativeTwiceRestoresAndZeroSizeIsHarmless) {
   Picture p(13, 7, 3);
   p.FillRandom(3);

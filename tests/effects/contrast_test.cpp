@@ -1,7 +1,11 @@
 #include "effects/contrast.h"
+#include "effects/contrast_map.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "effects/wide_path.h"
 #include "settings/output_settings.h"
 #include "tests/effects/picture.h"
 #include "effects/ieee_double.h"
@@ -115,6 +119,53 @@ TEST(Contrast, MatchesTheReferenceOnManySizes) {
         ReferenceContrast(want, mode);
         ApplyContrast(p.Rows(), static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), ch == 1, mode);
         ASSERT_TRUE(p == want) << w << "x" << h << " ch " << ch << " mode " << mode;
+      }
+}
+
+// The 16-bit fixed-point form of the byte table: whenever it is offered it
+// gives all 256 entries, and it is offered for nearly every stretch wider
+// than a few levels (the shuffles take the rest, and the narrow ones, whose
+// tables have few steps).
+TEST(ContrastMap, FixedPointFormIsExactWheneverOffered) {
+  int offered = 0, tables = 0;
+  for (double low = 0.3; low < 200; low += 2.9)
+    for (double high = low + 0.37; high <= 255; high += 3.1) {
+      const double scale = (high - low) / 255;
+      std::uint8_t map[256];
+      for (int v = 0; v < 256; ++v)
+        map[v] = v <= low ? 0 : (v >= high ? 255 : static_cast<std::uint8_t>(std::min((v - low) / scale, 255.0)));
+      const FixedPointMap f = FixedPointMapOf(map, scale);
+      if (high - low >= 8) tables += 1, offered += f.exact ? 1 : 0;
+      if (!f.exact) continue;
+      for (int v = 0; v < 256; ++v) {
+        const int x = static_cast<int>((std::uint32_t(v) * 256 * f.multiplier) >> 16);
+        const int r = std::min((x > f.offset ? x - f.offset : 0) >> f.shift, 255);
+        ASSERT_EQ(r, map[v]) << "bounds " << low << ".." << high << " byte " << v;
+      }
+    }
+  EXPECT_GT(offered, tables * 95 / 100) << offered << " of " << tables;
+}
+
+// Every byte through a stretch whose table has many steps, on rows whose
+// lengths cross the vector widths: the same bytes as the plain table.
+TEST(ContrastMap, EveryFormGivesTheTable) {
+  for (double low : {0.0, 17.25, 80.5})
+    for (double high : {low + 3.5, low + 100.1, 255.0})
+      for (bool wide : {true, false}) {
+        const double scale = (high - low) / 255;
+        std::uint8_t map[256];
+        for (int v = 0; v < 256; ++v)
+          map[v] = v <= low ? 0 : (v >= high ? 255 : static_cast<std::uint8_t>(std::min((v - low) / scale, 255.0)));
+        Picture p(256 + 47, 3, 1);
+        for (int y = 0; y < 3; ++y)
+          for (int x = 0; x < p.width; ++x) p.At(x, y)[0] = static_cast<std::uint8_t>(x * 7 + y);
+        Picture want = p;
+        for (auto& row : want.data)
+          for (auto& v : row) v = map[v];
+        WidePathAllowed() = wide;
+        MapContrastBytes(p.Rows(), 3, static_cast<std::size_t>(p.width), map, scale);
+        WidePathAllowed() = true;
+        ASSERT_TRUE(p == want) << low << ".." << high << " wide " << wide;
       }
 }
 
