@@ -50,6 +50,11 @@ class File {
 // Makes one File::Write fail, the one after `afterWrites` more that succeed
 // (a disk filling up, for tests); negative: none fails.
 void FailOneWriteForTesting(int afterWrites);
+// Lets no file grow past `bytes` (negative: no limit again), as a disk that
+// fills up: a write that would cross the limit writes what fits and fails.
+// POSIX: the process's real file size limit (RLIMIT_FSIZE, SIGXFSZ ignored
+// meanwhile). Win32: a limit File::Write checks, for tests.
+void LimitFileSizeForTesting(std::int64_t bytes);
 
 // Opens an existing regular file for reading, sharing it with nobody.
 File OpenForReading(const std::u16string& path);

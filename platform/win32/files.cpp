@@ -13,6 +13,19 @@ namespace {
 HANDLE AsHandle(std::intptr_t native) { return reinterpret_cast<HANDLE>(native); }
 const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
+std::atomic<std::int64_t> fileSizeLimit{-1};
+
+// How many of `size` bytes may be written at the handle's position under the
+// test limit.
+DWORD RoomUnderLimit(HANDLE h, DWORD size) {
+  const std::int64_t limit = fileSizeLimit.load();
+  if (limit < 0) return size;
+  LARGE_INTEGER here{};
+  if (!SetFilePointerEx(h, LARGE_INTEGER{}, &here, FILE_CURRENT)) return size;
+  const std::int64_t room = limit - here.QuadPart;
+  return room <= 0 ? 0 : room < size ? static_cast<DWORD>(room) : size;
+}
+
 File FromHandle(HANDLE h) {
   return h == INVALID_HANDLE_VALUE ? File() : File(reinterpret_cast<std::intptr_t>(h));
 }
@@ -28,9 +41,17 @@ bool File::Read(void* buffer, std::uint32_t size, std::uint32_t* got) {
 
 bool File::Write(const void* buffer, std::uint32_t size) {
   DWORD n = 0;
-  if (WriteMustFail()) return false;
-  return IsOpen() && WriteFile(AsHandle(native_), buffer, size, &n, nullptr) && n == size;
+  if (!IsOpen() || WriteMustFail()) return false;
+  const DWORD room = RoomUnderLimit(AsHandle(native_), size);
+  if (room < size) {
+    if (room > 0) WriteFile(AsHandle(native_), buffer, room, &n, nullptr);
+    SetLastError(ERROR_DISK_FULL);
+    return false;
+  }
+  return WriteFile(AsHandle(native_), buffer, size, &n, nullptr) && n == size;
 }
+
+void LimitFileSizeForTesting(std::int64_t bytes) { fileSizeLimit.store(bytes < 0 ? -1 : bytes); }
 
 bool File::Size(std::uint64_t* size) {
   LARGE_INTEGER n;

@@ -1,6 +1,9 @@
 #include "batch/batch_worker.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <functional>
 #include <mutex>
@@ -237,6 +240,75 @@ TEST_F(BatchWorkerTest, ASecondBatchInTheSameSecondFailsWithAMessage) {
                                          u"finished"}));
   EXPECT_EQ(History(), historyBefore);  // no entry, no letter
 }
+
+TEST_F(BatchWorkerTest, AProgramFolderThatCannotBeWrittenFailsWithAMessage) {
+  // Below a regular file nobody can create anything, root included (the
+  // tests run as root, whom a read-only folder does not stop).
+  ASSERT_TRUE(testing::WriteBytes(program.File(u"KorvaneResize.exe"), {'M', 'Z'}));
+  RecordingHost host(program.path() + u"\\KorvaneResize.exe\\");
+  const BatchOutcome out = RunBatch(List({Jpeg(u"a.jpg", sources)}), host, settings);
+  EXPECT_FALSE(out.started);
+  const std::vector<std::u16string> events = host.Events();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2], u"error Fail to create a new folder.");
+  EXPECT_EQ(events.back(), u"finished");
+}
+
+// The disk fills up while one output is written: that file fails alone and
+// leaves nothing behind; the report and the history, which still fit, get
+// every line. POSIX: the real file size limit of the process; Win32: the
+// same limit simulated in the file layer.
+TEST_F(BatchWorkerTest, ADiskFullingUpDuringOneOutputFailsThatFileAlone) {
+  testing::FixtureOptions o;
+  o.width = 1600;
+  o.height = 1200;
+  ASSERT_TRUE(testing::WriteBytes(sources.File(u"big.jpg"), testing::MakeJpeg(o)));
+  const std::vector<std::u16string> files = {Jpeg(u"a.jpg", sources), sources.File(u"big.jpg"),
+                                             Jpeg(u"c.jpg", sources)};
+  RecordingHost host(program.path());
+  BatchOutcome out;
+  {
+    struct Limit {
+      Limit() { platform::LimitFileSizeForTesting(48 * 1024); }
+      ~Limit() { platform::LimitFileSizeForTesting(-1); }
+    } limit;
+    out = RunBatch(List(files), host, settings);
+  }
+  EXPECT_EQ(out.successCount, 2);
+  EXPECT_FALSE(testing::FileExists(Slashed(OutFolder() + u"\\big.jpg")));
+  EXPECT_TRUE(testing::FileExists(Slashed(OutFolder() + u"\\c.jpg")));
+  const std::u16string tail =
+      u"big.jpg\r\n\tFailed to encode \"big.jpg\": Output file write error --- out of disk space? "
+      u"(ProcessImage())\r\n\r\nc.jpg\r\n\t64 x 48 -> 32 x 24\r\n\r\n";
+  const std::u16string report = Units(Report());
+  ASSERT_GE(report.size(), tail.size());
+  EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
+  const std::u16string history = History();
+  EXPECT_NE(history.find(u"画像数 2/3\r\n"), std::u16string::npos);
+  EXPECT_EQ(history.back(), u'H');  // the view letter comes last: the entry is whole
+  // Without the limit the same file converts: it was the disk, not the photo.
+  ScratchFolder again;
+  RecordingHost second(again.path());
+  EXPECT_EQ(RunBatch(List({files[1]}), second, settings).successCount, 1);
+}
+
+#ifdef _WIN32
+// A source another program holds open without sharing fails alone.
+TEST_F(BatchWorkerTest, ASourceLockedByAnotherProgramFailsAloneAndTheBatchGoesOn) {
+  const std::vector<std::u16string> files = {Jpeg(u"locked.jpg", sources), Jpeg(u"free.jpg", sources)};
+  const std::wstring locked(files[0].begin(), files[0].end());
+  const HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  RecordingHost host(program.path());
+  const BatchOutcome out = RunBatch(List(files), host, settings);
+  CloseHandle(holder);
+  EXPECT_EQ(out.successCount, 1);
+  EXPECT_NE(Units(Report()).find(u"locked.jpg\r\n\tFailed to open source file \"locked.jpg\". (ProcessImage())\r\n\r\n"
+                                 u"free.jpg\r\n\t64 x 48 -> 32 x 24\r\n\r\n"),
+            std::u16string::npos);
+  EXPECT_NE(History().find(u"画像数 1/2\r\n"), std::u16string::npos);
+}
+#endif
 
 TEST_F(BatchWorkerTest, EachBatchOwnsItsCancelFlagAndReadsSettingsUnderTheLock) {
   // Separate sources: a file being converted is shared with nobody.
