@@ -1,17 +1,23 @@
 // Win32 files: CreateFileW with no sharing, as the converter wants sources and
-// outputs to itself while it works on them.
+// outputs to itself while it works on them. Long paths take the "\\?\" form.
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/long_path.h"
 #include "platform/write_hook.h"
 
 namespace korvane::platform {
 namespace {
 
 HANDLE AsHandle(std::intptr_t native) { return reinterpret_cast<HANDLE>(native); }
-const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+
+std::wstring NativePath(const std::u16string& path) {
+  const std::u16string native = ExtendedLengthPath(path);
+  return std::wstring(native.begin(), native.end());
+}
 
 std::atomic<std::int64_t> fileSizeLimit{-1};
 
@@ -74,29 +80,29 @@ void File::Close() {
 }
 
 File OpenForReading(const std::u16string& path) {
-  return FromHandle(CreateFileW(Wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  return FromHandle(CreateFileW(NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 File CreateForWriting(const std::u16string& path) {
-  return FromHandle(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  return FromHandle(CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 File OpenOrCreateForUpdate(const std::u16string& path, bool* created) {
-  const HANDLE h = CreateFileW(Wide(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+  const HANDLE h = CreateFileW(NativePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   *created = h != INVALID_HANDLE_VALUE && GetLastError() != ERROR_ALREADY_EXISTS;
   return FromHandle(h);
 }
 
 bool CreateFolder(const std::u16string& path) {
-  return CreateDirectoryW(Wide(path), nullptr) != FALSE;
+  return CreateDirectoryW(NativePath(path).c_str(), nullptr) != FALSE;
 }
 
 PathAttributes QueryAttributes(const std::u16string& path) {
   PathAttributes a;
-  const DWORD attributes = GetFileAttributesW(Wide(path));
+  const DWORD attributes = GetFileAttributesW(NativePath(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     a.exists = true;
     a.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -104,6 +110,6 @@ PathAttributes QueryAttributes(const std::u16string& path) {
   return a;
 }
 
-bool DeleteFileAt(const std::u16string& path) { return DeleteFileW(Wide(path)) != FALSE; }
+bool DeleteFileAt(const std::u16string& path) { return DeleteFileW(NativePath(path).c_str()) != FALSE; }
 
 }  // namespace korvane::platform

@@ -292,6 +292,43 @@ TEST_F(BatchWorkerTest, ADiskFullingUpDuringOneOutputFailsThatFileAlone) {
   EXPECT_EQ(RunBatch(List({files[1]}), second, settings).successCount, 1);
 }
 
+// Sources deeper than MAX_PATH, in a program folder as deep whose text ends
+// in a separator, so every joined path holds a doubled one.
+TEST_F(BatchWorkerTest, PathsLongerThanMaxPathWork) {
+  const std::u16string part(60, u'深');
+  std::u16string srcFolder = sources.path();
+  std::u16string appFolder = program.path();
+  for (int i = 0; i < 5; ++i) {
+    srcFolder += u"\\" + part + DecimalText(i);
+    appFolder += u"\\" + part + DecimalText(i);
+    ASSERT_TRUE(platform::CreateFolder(srcFolder));
+    ASSERT_TRUE(platform::CreateFolder(appFolder));
+  }
+  const std::u16string source = srcFolder + u"\\写真.jpg";
+  ASSERT_GT(source.size(), 300u);
+  testing::FixtureOptions o;
+  const std::vector<std::uint8_t> jpeg = testing::MakeJpeg(o);
+  ASSERT_TRUE(platform::CreateForWriting(source).Write(jpeg.data(), static_cast<std::uint32_t>(jpeg.size())));
+
+  RecordingHost host(appFolder + u"\\");
+  const BatchOutcome out = RunBatch(List({source, srcFolder}), host, settings);
+  ASSERT_TRUE(out.started);
+  EXPECT_EQ(out.successCount, 1);
+  EXPECT_EQ(out.folderCount, 1u);
+  EXPECT_TRUE(platform::QueryAttributes(out.dstFolder + u"\\写真.jpg").exists);
+  std::u16string report;
+  {
+    platform::File f = platform::OpenForReading(out.dstFolder + u"\\出力結果.txt");
+    std::vector<char> bytes(8192);
+    std::uint32_t got = 0;
+    ASSERT_TRUE(f.Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &got));
+    report = Units(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + got));
+  }
+  EXPECT_NE(report.find(u"   元画像場所:" + srcFolder + u"\\\r\n"), std::u16string::npos);
+  EXPECT_NE(report.find(u"写真.jpg\r\n\t64 x 48 -> 32 x 24\r\n"), std::u16string::npos);
+  EXPECT_TRUE(platform::QueryAttributes(HistoryFilePath(appFolder + u"\\")).exists);
+}
+
 #ifdef _WIN32
 // A source another program holds open without sharing fails alone.
 TEST_F(BatchWorkerTest, ASourceLockedByAnotherProgramFailsAloneAndTheBatchGoesOn) {
