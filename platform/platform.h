@@ -64,6 +64,9 @@ File CreateForWriting(const std::u16string& path);
 // with nobody. `*created` tells whether this call made it.
 File OpenOrCreateForUpdate(const std::u16string& path, bool* created);
 bool DeleteFileAt(const std::u16string& path);
+// Gives file `from` the name `to`, replacing a file of that name; false, with
+// both left as they were, when it cannot be done.
+bool ReplaceFileWith(const std::u16string& from, const std::u16string& to);
 
 // Creates one folder; fails when anything of that name exists already.
 bool CreateFolder(const std::u16string& path);

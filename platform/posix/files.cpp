@@ -3,6 +3,7 @@
 // refused at open, as the Windows call refuses a folder.
 #include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/file.h>
@@ -142,6 +143,10 @@ PathAttributes QueryAttributes(const std::u16string& path) {
 
 bool DeleteFileAt(const std::u16string& path) {
   return ::unlink(NativePath(path).c_str()) == 0;
+}
+
+bool ReplaceFileWith(const std::u16string& from, const std::u16string& to) {
+  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
 }  // namespace korvane::platform

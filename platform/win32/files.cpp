@@ -112,4 +112,8 @@ PathAttributes QueryAttributes(const std::u16string& path) {
 
 bool DeleteFileAt(const std::u16string& path) { return DeleteFileW(NativePath(path).c_str()) != FALSE; }
 
+bool ReplaceFileWith(const std::u16string& from, const std::u16string& to) {
+  return MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
 }  // namespace korvane::platform

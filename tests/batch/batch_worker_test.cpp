@@ -5,8 +5,10 @@
 #include <windows.h>
 #endif
 
+#include <filesystem>
 #include <functional>
 #include <mutex>
+#include <set>
 
 #include "history/history_file.h"
 #include "platform/text.h"
@@ -254,17 +256,21 @@ TEST_F(BatchWorkerTest, AProgramFolderThatCannotBeWrittenFailsWithAMessage) {
   EXPECT_EQ(events.back(), u"finished");
 }
 
-// The disk fills up while one output is written: that file fails alone and
-// leaves nothing behind; the report and the history, which still fit, get
-// every line. POSIX: the real file size limit of the process; Win32: the
-// same limit simulated in the file layer.
-TEST_F(BatchWorkerTest, ADiskFullingUpDuringOneOutputFailsThatFileAlone) {
+// The disk fills up while an output is written: that file fails alone and
+// leaves nothing behind, not even at the cost of an earlier output of the
+// same name; the report and the history, which still fit, get every line.
+// POSIX: the real file size limit of the process; Win32: the same limit
+// simulated in the file layer.
+TEST_F(BatchWorkerTest, ADiskFullingUpDuringAnOutputFailsThatFileAlone) {
   testing::FixtureOptions o;
   o.width = 1600;
   o.height = 1200;
-  ASSERT_TRUE(testing::WriteBytes(sources.File(u"big.jpg"), testing::MakeJpeg(o)));
+  ScratchFolder other;
+  const std::vector<std::uint8_t> big = testing::MakeJpeg(o);
+  ASSERT_TRUE(testing::WriteBytes(sources.File(u"big.jpg"), big));
+  ASSERT_TRUE(testing::WriteBytes(other.File(u"a.jpg"), big));
   const std::vector<std::u16string> files = {Jpeg(u"a.jpg", sources), sources.File(u"big.jpg"),
-                                             Jpeg(u"c.jpg", sources)};
+                                             Jpeg(u"c.jpg", sources), other.File(u"a.jpg")};
   RecordingHost host(program.path());
   BatchOutcome out;
   {
@@ -275,16 +281,23 @@ TEST_F(BatchWorkerTest, ADiskFullingUpDuringOneOutputFailsThatFileAlone) {
     out = RunBatch(List(files), host, settings);
   }
   EXPECT_EQ(out.successCount, 2);
-  EXPECT_FALSE(testing::FileExists(Slashed(OutFolder() + u"\\big.jpg")));
-  EXPECT_TRUE(testing::FileExists(Slashed(OutFolder() + u"\\c.jpg")));
-  const std::u16string tail =
-      u"big.jpg\r\n\tFailed to encode \"big.jpg\": Output file write error --- out of disk space? "
-      u"(ProcessImage())\r\n\r\nc.jpg\r\n\t64 x 48 -> 32 x 24\r\n\r\n";
+  std::set<std::u16string> left;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(Slashed(OutFolder()))))
+    left.insert(e.path().filename().u16string());
+  EXPECT_EQ(left, (std::set<std::u16string>{u"a.jpg", u"c.jpg", u"出力結果.txt"}));
+  EXPECT_EQ(testing::DecodeJpeg(testing::ReadBytes(Slashed(OutFolder() + u"\\a.jpg"))).width, 32);  // the first a.jpg
+  const std::u16string full = u"\tFailed to encode \"%s\": Output file write error --- out of disk space? "
+                              u"(ProcessImage())\r\n\r\n";
+  auto failed = [&](const std::u16string& name) {
+    std::u16string t = full;
+    return name + u"\r\n" + t.replace(t.find(u"%s"), 2, name);
+  };
+  const std::u16string tail = failed(u"big.jpg") + u"c.jpg\r\n\t64 x 48 -> 32 x 24\r\n\r\n" + failed(u"a.jpg");
   const std::u16string report = Units(Report());
   ASSERT_GE(report.size(), tail.size());
   EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
   const std::u16string history = History();
-  EXPECT_NE(history.find(u"画像数 2/3\r\n"), std::u16string::npos);
+  EXPECT_NE(history.find(u"画像数 2/4\r\n"), std::u16string::npos);
   EXPECT_EQ(history.back(), u'H');  // the view letter comes last: the entry is whole
   // Without the limit the same file converts: it was the disk, not the photo.
   ScratchFolder again;
