@@ -90,7 +90,9 @@ File CreateForWriting(const std::u16string& path) {
 }
 
 File OpenOrCreateForUpdate(const std::u16string& path, bool* created) {
-  const HANDLE h = CreateFileW(NativePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+  // Made first, so that nothing comes between the open and its error code.
+  const std::wstring native = NativePath(path);
+  const HANDLE h = CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   *created = h != INVALID_HANDLE_VALUE && GetLastError() != ERROR_ALREADY_EXISTS;
   return FromHandle(h);
