@@ -261,7 +261,7 @@ TEST_F(BatchWorkerTest, AProgramFolderThatCannotBeWrittenFailsWithAMessage) {
 // same name; the report and the history, which still fit, get every line.
 // POSIX: the real file size limit of the process; Win32: the same limit
 // simulated in the file layer.
-TEST_F(BatchWorkerTest, ADiskFullingUpDuringAnOutputFailsThatFileAlone) {
+TEST_F(BatchWorkerTest, ADiskFillingUpDuringAnOutputFailsThatFileAlone) {
   testing::FixtureOptions o;
   o.width = 1600;
   o.height = 1200;
