@@ -4,6 +4,8 @@ add_library(korvane_jpeg INTERFACE)
 if(WIN32)
   set(KORVANE_DEPS_DIR "${CMAKE_BINARY_DIR}/deps" CACHE PATH "Cache for cross-built libraries")
   set(_jpeg_prefix "${KORVANE_DEPS_DIR}/libjpeg-turbo-2.1.5-win32")
+  # The unpacked source, whose licence texts go into the release.
+  set(KORVANE_JPEG_SOURCE_DIR "${KORVANE_DEPS_DIR}/src/libjpeg-turbo-2.1.5")
   if(NOT EXISTS "${_jpeg_prefix}/lib/libjpeg.a")
     execute_process(
       COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/build-libjpeg-win32.sh" "${KORVANE_DEPS_DIR}"

@@ -18,6 +18,8 @@ constexpr char16_t kProcessError[] = u"Error occurred during image process.";
 // Everything one call acquires. The destructor releases whatever is still
 // held, so every way out (a fatal library error's jump included) frees
 // exactly what was taken, and an output that was not finished is removed.
+// The output is written under a working name and takes its own name only
+// when whole, so a failed file never costs the earlier output of that name.
 struct Conversion {
   JpegErrorManager err;
   jpeg_decompress_struct decoder{};
@@ -27,6 +29,7 @@ struct Conversion {
   platform::File source;
   platform::File output;
   std::u16string outputPath;
+  std::u16string workingPath;  // outputPath + ".part" while it is written
   bool outputCreated = false;
   bool outputComplete = false;
   ImageRows image;
@@ -45,7 +48,7 @@ struct Conversion {
     if (encoderCreated) jpeg_destroy_compress(&encoder);
     source.Close();
     output.Close();
-    if (outputCreated && !outputComplete) platform::DeleteFileAt(outputPath);
+    if (outputCreated && !outputComplete) platform::DeleteFileAt(workingPath);
   }
 };
 
@@ -100,6 +103,7 @@ bool BuildOutputPath(Conversion& c, const std::u16string& dstFolder, std::u16str
   try {
     c.outputPath.reserve(dstFolder.size() + fileName.size() + 2);
     c.outputPath.assign(dstFolder).append(u"\\").append(fileName);
+    c.workingPath = c.outputPath + u".part";  // never a JPEG name, so never another output
     return true;
   } catch (const std::bad_alloc&) {
     return false;
@@ -177,7 +181,7 @@ Outcome RunConversion(Conversion& c, const std::u16string& sourcePath, std::u16s
     c.text = u"Failed to allocate memory. (ProcessImage() #3)";
     return Outcome::kFailed;
   }
-  c.output = platform::CreateForWriting(c.outputPath);
+  c.output = platform::CreateForWriting(c.workingPath);
   if (!c.output.IsOpen()) {
     c.text = FileText(u"Failed to save a new file", fileName);
     return Outcome::kFailed;
@@ -200,6 +204,10 @@ Outcome RunConversion(Conversion& c, const std::u16string& sourcePath, std::u16s
   c.source.Close();
   jpeg_finish_compress(&c.encoder);
   c.output.Close();
+  if (!platform::ReplaceFileWith(c.workingPath, c.outputPath)) {
+    c.text = FileText(u"Failed to save a new file", fileName);
+    return Outcome::kFailed;
+  }
   c.outputComplete = true;
   c.image.Free();
   c.workspace.Free();

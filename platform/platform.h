@@ -50,6 +50,11 @@ class File {
 // Makes one File::Write fail, the one after `afterWrites` more that succeed
 // (a disk filling up, for tests); negative: none fails.
 void FailOneWriteForTesting(int afterWrites);
+// Lets no file grow past `bytes` (negative: no limit again), as a disk that
+// fills up: a write that would cross the limit writes what fits and fails.
+// POSIX: the process's real file size limit (RLIMIT_FSIZE, SIGXFSZ ignored
+// meanwhile). Win32: a limit File::Write checks, for tests.
+void LimitFileSizeForTesting(std::int64_t bytes);
 
 // Opens an existing regular file for reading, sharing it with nobody.
 File OpenForReading(const std::u16string& path);
@@ -59,6 +64,9 @@ File CreateForWriting(const std::u16string& path);
 // with nobody. `*created` tells whether this call made it.
 File OpenOrCreateForUpdate(const std::u16string& path, bool* created);
 bool DeleteFileAt(const std::u16string& path);
+// Gives file `from` the name `to`, replacing a file of that name; false, with
+// both left as they were, when it cannot be done.
+bool ReplaceFileWith(const std::u16string& from, const std::u16string& to);
 
 // Creates one folder; fails when anything of that name exists already.
 bool CreateFolder(const std::u16string& path);

@@ -3,6 +3,9 @@
 // refused at open, as the Windows call refuses a folder.
 #include <errno.h>
 #include <fcntl.h>
+#include <stdio.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +43,25 @@ bool File::Write(const void* buffer, std::uint32_t size) {
     done += static_cast<std::uint32_t>(n);
   }
   return true;
+}
+
+void LimitFileSizeForTesting(std::int64_t bytes) {
+  // The hard limit stays, so that the soft one can be raised again.
+  static struct rlimit saved;
+  static bool limited = false;
+  if (bytes >= 0) {
+    struct rlimit now;
+    if (!limited && ::getrlimit(RLIMIT_FSIZE, &saved) != 0) return;
+    now = saved;
+    now.rlim_cur = static_cast<rlim_t>(bytes);
+    if (now.rlim_max != RLIM_INFINITY && now.rlim_cur > now.rlim_max) now.rlim_cur = now.rlim_max;
+    ::signal(SIGXFSZ, SIG_IGN);  // EFBIG from write instead of the signal
+    limited = ::setrlimit(RLIMIT_FSIZE, &now) == 0;
+  } else if (limited) {
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, SIG_DFL);
+    limited = false;
+  }
 }
 
 bool File::Size(std::uint64_t* size) {
@@ -121,6 +143,10 @@ PathAttributes QueryAttributes(const std::u16string& path) {
 
 bool DeleteFileAt(const std::u16string& path) {
   return ::unlink(NativePath(path).c_str()) == 0;
+}
+
+bool ReplaceFileWith(const std::u16string& from, const std::u16string& to) {
+  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
 }  // namespace korvane::platform

@@ -1,9 +1,14 @@
 #include "batch/batch_worker.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
+#include <filesystem>
 #include <functional>
 #include <mutex>
+#include <set>
 
 #include "history/history_file.h"
 #include "platform/text.h"
@@ -237,6 +242,123 @@ TEST_F(BatchWorkerTest, ASecondBatchInTheSameSecondFailsWithAMessage) {
                                          u"finished"}));
   EXPECT_EQ(History(), historyBefore);  // no entry, no letter
 }
+
+TEST_F(BatchWorkerTest, AProgramFolderThatCannotBeWrittenFailsWithAMessage) {
+  // Below a regular file nobody can create anything, root included (the
+  // tests run as root, whom a read-only folder does not stop).
+  ASSERT_TRUE(testing::WriteBytes(program.File(u"KorvaneResize.exe"), {'M', 'Z'}));
+  RecordingHost host(program.path() + u"\\KorvaneResize.exe\\");
+  const BatchOutcome out = RunBatch(List({Jpeg(u"a.jpg", sources)}), host, settings);
+  EXPECT_FALSE(out.started);
+  const std::vector<std::u16string> events = host.Events();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2], u"error Fail to create a new folder.");
+  EXPECT_EQ(events.back(), u"finished");
+}
+
+// The disk fills up while an output is written: that file fails alone and
+// leaves nothing behind, not even at the cost of an earlier output of the
+// same name; the report and the history, which still fit, get every line.
+// POSIX: the real file size limit of the process; Win32: the same limit
+// simulated in the file layer.
+TEST_F(BatchWorkerTest, ADiskFillingUpDuringAnOutputFailsThatFileAlone) {
+  testing::FixtureOptions o;
+  o.width = 1600;
+  o.height = 1200;
+  ScratchFolder other;
+  const std::vector<std::uint8_t> big = testing::MakeJpeg(o);
+  ASSERT_TRUE(testing::WriteBytes(sources.File(u"big.jpg"), big));
+  ASSERT_TRUE(testing::WriteBytes(other.File(u"a.jpg"), big));
+  const std::vector<std::u16string> files = {Jpeg(u"a.jpg", sources), sources.File(u"big.jpg"),
+                                             Jpeg(u"c.jpg", sources), other.File(u"a.jpg")};
+  RecordingHost host(program.path());
+  BatchOutcome out;
+  {
+    struct Limit {
+      Limit() { platform::LimitFileSizeForTesting(48 * 1024); }
+      ~Limit() { platform::LimitFileSizeForTesting(-1); }
+    } limit;
+    out = RunBatch(List(files), host, settings);
+  }
+  EXPECT_EQ(out.successCount, 2);
+  std::set<std::u16string> left;
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(Slashed(OutFolder()))))
+    left.insert(e.path().filename().u16string());
+  EXPECT_EQ(left, (std::set<std::u16string>{u"a.jpg", u"c.jpg", u"出力結果.txt"}));
+  EXPECT_EQ(testing::DecodeJpeg(testing::ReadBytes(Slashed(OutFolder() + u"\\a.jpg"))).width, 32);  // the first a.jpg
+  const std::u16string full = u"\tFailed to encode \"%s\": Output file write error --- out of disk space? "
+                              u"(ProcessImage())\r\n\r\n";
+  auto failed = [&](const std::u16string& name) {
+    std::u16string t = full;
+    return name + u"\r\n" + t.replace(t.find(u"%s"), 2, name);
+  };
+  const std::u16string tail = failed(u"big.jpg") + u"c.jpg\r\n\t64 x 48 -> 32 x 24\r\n\r\n" + failed(u"a.jpg");
+  const std::u16string report = Units(Report());
+  ASSERT_GE(report.size(), tail.size());
+  EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
+  const std::u16string history = History();
+  EXPECT_NE(history.find(u"画像数 2/4\r\n"), std::u16string::npos);
+  EXPECT_EQ(history.back(), u'H');  // the view letter comes last: the entry is whole
+  // Without the limit the same file converts: it was the disk, not the photo.
+  ScratchFolder again;
+  RecordingHost second(again.path());
+  EXPECT_EQ(RunBatch(List({files[1]}), second, settings).successCount, 1);
+}
+
+// Sources deeper than MAX_PATH, in a program folder as deep whose text ends
+// in a separator, so every joined path holds a doubled one.
+TEST_F(BatchWorkerTest, PathsLongerThanMaxPathWork) {
+  const std::u16string part(60, u'深');
+  std::u16string srcFolder = sources.path();
+  std::u16string appFolder = program.path();
+  for (int i = 0; i < 5; ++i) {
+    srcFolder += u"\\" + part + DecimalText(i);
+    appFolder += u"\\" + part + DecimalText(i);
+    ASSERT_TRUE(platform::CreateFolder(srcFolder));
+    ASSERT_TRUE(platform::CreateFolder(appFolder));
+  }
+  const std::u16string source = srcFolder + u"\\写真.jpg";
+  ASSERT_GT(source.size(), 300u);
+  testing::FixtureOptions o;
+  const std::vector<std::uint8_t> jpeg = testing::MakeJpeg(o);
+  ASSERT_TRUE(platform::CreateForWriting(source).Write(jpeg.data(), static_cast<std::uint32_t>(jpeg.size())));
+
+  RecordingHost host(appFolder + u"\\");
+  const BatchOutcome out = RunBatch(List({source, srcFolder}), host, settings);
+  ASSERT_TRUE(out.started);
+  EXPECT_EQ(out.successCount, 1);
+  EXPECT_EQ(out.folderCount, 1u);
+  EXPECT_TRUE(platform::QueryAttributes(out.dstFolder + u"\\写真.jpg").exists);
+  std::u16string report;
+  {
+    platform::File f = platform::OpenForReading(out.dstFolder + u"\\出力結果.txt");
+    std::vector<char> bytes(8192);
+    std::uint32_t got = 0;
+    ASSERT_TRUE(f.Read(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &got));
+    report = Units(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + got));
+  }
+  EXPECT_NE(report.find(u"   元画像場所:" + srcFolder + u"\\\r\n"), std::u16string::npos);
+  EXPECT_NE(report.find(u"写真.jpg\r\n\t64 x 48 -> 32 x 24\r\n"), std::u16string::npos);
+  EXPECT_TRUE(platform::QueryAttributes(HistoryFilePath(appFolder + u"\\")).exists);
+}
+
+#ifdef _WIN32
+// A source another program holds open without sharing fails alone.
+TEST_F(BatchWorkerTest, ASourceLockedByAnotherProgramFailsAloneAndTheBatchGoesOn) {
+  const std::vector<std::u16string> files = {Jpeg(u"locked.jpg", sources), Jpeg(u"free.jpg", sources)};
+  const std::wstring locked(files[0].begin(), files[0].end());
+  const HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  RecordingHost host(program.path());
+  const BatchOutcome out = RunBatch(List(files), host, settings);
+  CloseHandle(holder);
+  EXPECT_EQ(out.successCount, 1);
+  EXPECT_NE(Units(Report()).find(u"locked.jpg\r\n\tFailed to open source file \"locked.jpg\". (ProcessImage())\r\n\r\n"
+                                 u"free.jpg\r\n\t64 x 48 -> 32 x 24\r\n\r\n"),
+            std::u16string::npos);
+  EXPECT_NE(History().find(u"画像数 1/2\r\n"), std::u16string::npos);
+}
+#endif
 
 TEST_F(BatchWorkerTest, EachBatchOwnsItsCancelFlagAndReadsSettingsUnderTheLock) {
   // Separate sources: a file being converted is shared with nobody.

@@ -262,6 +262,24 @@ TEST_F(HistoryFileTest, FilesThatAreNotHistoryLeaveTheResetValues) {
   EXPECT_EQ(s.quality, 0);   // after it
 }
 
+// A program folder nobody can write to (tests run as root, whom mode bits do
+// not stop; below a regular file no one can create anything): every
+// operation skips what it cannot do, without a trace.
+TEST_F(HistoryFileTest, AProgramFolderThatCannotBeWrittenFailsEveryOperationSilently) {
+  ASSERT_TRUE(testing::WriteBytes(scratch.File(u"KorvaneResize.exe"), {'M', 'Z'}));
+  const std::u16string appFolder = scratch.path() + u"\\KorvaneResize.exe\\";
+  OutputSettings s;
+  s.scale = 3;
+  s.compactView = 1;
+  EXPECT_FALSE(PrependHistoryEntry(appFolder, s, 1, 1, false, std::u16string(u"C:\\"), {2011, 1, 1, 0, 0, 0}));
+  WriteViewLetter(appFolder, true);
+  ReadViewMode(appFolder, s);
+  EXPECT_TRUE(s.compactView);
+  LoadSavedOptions(appFolder, s);
+  EXPECT_EQ(s.scale, 1);  // the reset values
+  EXPECT_EQ(testing::ReadBytes(scratch.File(u"KorvaneResize.exe")), (std::vector<std::uint8_t>{'M', 'Z'}));
+}
+
 TEST_F(HistoryFileTest, SwitchingViewChangesOnlyTheLastCharacter) {
   WriteViewLetter(scratch.path(), false);
   SaveOptions(OutputSettings{}, {2011, 1, 1, 0, 0, 0});

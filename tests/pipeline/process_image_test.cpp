@@ -289,9 +289,9 @@ TEST_F(ProcessImageTest, LibraryErrorsFailTheFileWithTheLibrarysMessage) {
 
 #ifndef _WIN32
 // A full disk while writing: the encoder's error fails the file alone and the
-// partial output is removed (here the output name leads to /dev/full).
+// partial output is removed (here the output's working name leads to /dev/full).
 TEST_F(ProcessImageTest, FullDiskFailsTheFileAndLeavesNoOutput) {
-  std::filesystem::create_symlink("/dev/full", std::filesystem::path(Output(u"full.jpg")));
+  std::filesystem::create_symlink("/dev/full", std::filesystem::path(Output(u"full.jpg.part")));
   FixtureOptions o;
   o.width = 300;
   o.height = 300;

@@ -6,6 +6,10 @@
 #include <fstream>
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "platform/text.h"
 
 namespace korvane::testing {
@@ -28,6 +32,29 @@ void ExitToTest(j_common_ptr cinfo) {
 void Quiet(j_common_ptr, int) {}
 
 fs::path AsPath(const std::u16string& p) { return fs::path(p); }
+
+#ifdef _WIN32
+// Removes a tree through "\\?\" paths, which the runtime's own remover does
+// not take, so that trees deeper than MAX_PATH go too.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+#endif
 
 }  // namespace
 
@@ -160,7 +187,16 @@ ScratchFolder::ScratchFolder() {
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ec;
+#ifdef _WIN32
+  // Tests make trees deeper than MAX_PATH inside.
+  std::wstring whole(path_.begin(), path_.end());
+  for (wchar_t& c : whole)
+    if (c == L'/') c = L'\\';
+  if (whole.size() > 2 && whole[1] == L':') RemoveTree(L"\\\\?\\" + whole);
+  fs::remove_all(AsPath(path_), ec);  // whatever is left
+#else
   fs::remove_all(AsPath(path_), ec);
+#endif
 }
 
 std::u16string ScratchFolder::MakeSubfolder(const std::u16string& name) const {

@@ -44,6 +44,21 @@ void Start(Process& p, std::wstring commandLine, const std::wstring& directory) 
                         &p.info) != FALSE;
 }
 
+// The texts of a window's static children (a message box's text among them).
+BOOL CALLBACK AddStaticText(HWND child, LPARAM out) {
+  wchar_t name[16] = {}, text[256] = {};
+  GetClassNameW(child, name, 16);
+  if (_wcsicmp(name, L"Static") == 0 && GetWindowTextW(child, text, 256) > 0)
+    *reinterpret_cast<std::wstring*>(out) += std::wstring(text) + L"\n";
+  return TRUE;
+}
+
+std::wstring StaticTexts(HWND window) {
+  std::wstring all;
+  EnumChildWindows(window, AddStaticText, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
 HWND WaitForWindow(DWORD ms) {
   for (DWORD waited = 0; waited < ms; waited += 50) {
     if (HWND w = FindWindowW(kClass.c_str(), nullptr)) return w;
@@ -101,6 +116,36 @@ TEST_F(ProgramTest, QuotedPathsOnTheCommandLineRunABatchBeforeTheWindowShows) {
   RECT client{};
   GetClientRect(window, &client);
   EXPECT_EQ(client.right, 220);  // the saved compact view
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(p.Wait(20000), 0u);
+}
+
+// The quoted program path names the program folder; here it runs through a
+// regular file, so nothing can be written there (root included). The first
+// batch says so, the history is left alone, and the program runs on and ends
+// normally.
+TEST_F(ProgramTest, AProgramFolderThatCannotBeWrittenFailsTheBatchWithAMessageOnly) {
+  ASSERT_TRUE(WriteBytes(scratch_.path() + u"\\blocker", {'x'}));
+  const std::wstring program = Wide(scratch_.path()) + L"\\blocker\\KorvaneResize.exe";
+  std::wstring line = L"\"" + program + L"\" \"" + Wide(src_) + L"\\a.jpg\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  Process p;
+  p.ok = CreateProcessW(exe_.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        Wide(scratch_.path()).c_str(), &si, &p.info) != FALSE;
+  ASSERT_TRUE(p.ok);
+  HWND box = nullptr;
+  for (int i = 0; i < 400 && box == nullptr; ++i) {
+    box = FindWindowW(L"#32770", L"Error");
+    if (box == nullptr) Sleep(50);
+  }
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(StaticTexts(box).find(L"Fail to create a new folder."), std::wstring::npos);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  HWND window = WaitForWindow(20000);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(OutputFolderCount(), 0);
+  EXPECT_EQ(ReadBytes(scratch_.path() + u"\\blocker"), std::vector<std::uint8_t>{'x'});
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(p.Wait(20000), 0u);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "korvane_version.h"
 #include "resource_ids.h"
 
 namespace {
@@ -327,7 +328,7 @@ const ControlRow kOutlineShadow[] = {
 
 const ControlRow kAbout[] = {
     {IDC_ABOUT_ICON, Kind::Icon, nullptr, nullptr, 14, 9, 20, 20},
-    {IDC_ABOUT_NAME, Kind::Text, nullptr, L"Korvane Resize\nVersion 0.1.0", 42, 7, 86, 18},
+    {IDC_ABOUT_NAME, Kind::Text, nullptr, L"" KORVANE_ABOUT_NAME, 42, 7, 86, 18},
     {IDC_ABOUT_NOTICE, Kind::Text, nullptr,
      L"This software is based in part on the work of the Independent JPEG Group.", 42, 27, 136, 18},
     {IDOK, Kind::DefaultButton, nullptr, L"OK", 133, 12, 30, 11},
