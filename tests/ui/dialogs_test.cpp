@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "app/option_menu.h"
 #include "dialogs/color_picker.h"
 #include "resource_ids.h"
@@ -305,6 +306,11 @@ TEST_F(DialogsTest, Screenshots) {
   s.monoColor = 0x00C08040;
   s.vignetteOn = 1;
   s.vignetteRgb = 0x004080C0;
+  s.outlineShadow.background = kFillCustom;
+  s.outlineShadow.backgroundRgb = 0x00D0E0F0;
+  s.outlineShadow.shadow = kFillRandomVivid;
+  s.outlineShadow.outlineLevel = 123;
+  RedrawPreview();
   auto shoot = [](const char* name, int closeWith) {
     return [=](HWND d) {
       SetWindowPos(d, HWND_TOP, 520, 60, 0, 0, SWP_NOSIZE);
@@ -318,6 +324,7 @@ TEST_F(DialogsTest, Screenshots) {
     };
   };
   OpenWith(IDM_OPTIONS_DIALOG, {shoot("dialog-output-options", IDOK)});
+  OpenWith(IDM_EFFECT_OUTLINE_SHADOW, {shoot("dialog-outline-shadow", IDOK)});
   OpenWith(IDM_ABOUT, {shoot("dialog-about", IDOK)});
   OpenWith(IDM_VIGNETTE_CUSTOM, {shoot("dialog-colour", IDCANCEL)});
 }
