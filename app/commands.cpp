@@ -11,6 +11,7 @@
 #include "batch/drop_list.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/color_picker.h"
+#include "dialogs/outline_shadow_dialog.h"
 #include "dialogs/output_options_dialog.h"
 #include "history/history_file.h"
 #include "platform/platform.h"
@@ -132,6 +133,7 @@ bool HandleMenuCommand(HWND window, UINT id) {
       s.specialEffect = kEffectOutlineShadow;
       Redraw(true);
       MarkSpecialEffect(s.specialEffect, false);
+      OutlineShadowDialog(window, s);
       return true;
     case IDM_RESET_OPTIONS:
       s.Reset();

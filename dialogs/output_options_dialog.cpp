@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "dialogs/color_picker.h"
+#include "dialogs/outline_shadow_dialog.h"
 #include "dialogs/swatch.h"
 #include "resource_ids.h"
 
@@ -123,7 +124,7 @@ void OnSelectionChange(HWND dialog, const OptionList& list) {
       break;
     case IDC_OPT_SPECIAL_EFFECT:
       RedrawPreview();
-      // The Outline & Shadow dialog opens here for "輪郭と影".
+      if (value == kEffectOutlineShadow) OutlineShadowDialog(dialog, s);
       break;
     default:
       RedrawPreview();

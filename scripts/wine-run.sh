@@ -42,4 +42,10 @@ REG
   rm -f "$reg"
   touch "$WINEPREFIX/.korvane-ready-3"
 fi
+# The caption buttons' glyphs: Wine draws them in Marlett, which it finds only
+# among the prefix's own fonts (without it they show as the letters 0, 1, r).
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi
 exec wine "$@"

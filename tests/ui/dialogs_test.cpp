@@ -1,201 +1,22 @@
 // The colour picker, the Output Options dialog and the About box, driven
-// through their real controls. A modal dialog blocks its opener, so each test
-// scripts the dialogs it expects: a thread timer, dispatched by the dialogs'
-// own message loops, hands every newly opened dialog to the next step.
+// through their real controls by scripted steps (ui/modal_script.h).
 #include <windows.h>
 
-#include <colordlg.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "app/option_menu.h"
 #include "dialogs/color_picker.h"
 #include "resource_ids.h"
+#include "ui/modal_script.h"
 #include "ui/ui_fixture.h"
 
 namespace korvane::testing {
 namespace {
-
-using Step = std::function<void(HWND dialog)>;
-
-bool IsColorDialog(HWND d) { return GetDlgItem(d, COLOR_RED) != nullptr; }
-
-// The colour dialog and this program's option dialogs; not the processing
-// dialog, which closes by itself, nor message boxes.
-bool IsScriptable(HWND d) {
-  return IsColorDialog(d) || GetDlgItem(d, IDC_OPT_SCALE) != nullptr || GetDlgItem(d, IDC_ABOUT_NOTICE) != nullptr ||
-         GetDlgItem(d, IDC_OS_OUTLINE_LEVEL) != nullptr;
-}
-
-class ModalScript {
- public:
-  explicit ModalScript(std::vector<Step> steps) : steps_(steps.begin(), steps.end()) {
-    active = this;
-    timer_ = SetTimer(nullptr, 0, 20, Tick);
-  }
-  ~ModalScript() {
-    KillTimer(nullptr, timer_);
-    active = nullptr;
-    EXPECT_TRUE(steps_.empty()) << steps_.size() << " scripted dialog(s) never opened";
-  }
-  ModalScript(const ModalScript&) = delete;
-  ModalScript& operator=(const ModalScript&) = delete;
-
-  static inline ModalScript* active = nullptr;
-
- private:
-  static BOOL CALLBACK Collect(HWND w, LPARAM found) {
-    wchar_t name[16] = {};
-    GetClassNameW(w, name, 16);
-    if (std::wstring(name) == L"#32770" && IsWindowVisible(w) && IsWindowEnabled(w))
-      reinterpret_cast<std::vector<HWND>*>(found)->push_back(w);
-    return TRUE;
-  }
-
-  // Runs re-entrantly when a step opens a nested dialog: the owner is
-  // disabled then, so only the new dialog is found.
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ModalScript* s = active;
-    if (s == nullptr) return;
-    s->seen_.erase(std::remove_if(s->seen_.begin(), s->seen_.end(), [](HWND w) { return !IsWindow(w); }),
-                   s->seen_.end());
-    std::vector<HWND> open;
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&open));
-    for (HWND d : open) {
-      if (!IsScriptable(d) || std::find(s->seen_.begin(), s->seen_.end(), d) != s->seen_.end()) continue;
-      s->seen_.push_back(d);
-      if (s->steps_.empty()) {
-        ADD_FAILURE() << "a dialog opened that the test did not expect";
-        PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
-        return;
-      }
-      Step step = std::move(s->steps_.front());
-      s->steps_.pop_front();
-      step(d);
-      return;
-    }
-  }
-
-  std::deque<Step> steps_;
-  std::vector<HWND> seen_;
-  UINT_PTR timer_ = 0;
-};
-
-// Outside a script (the other UI tests choose "モノカラー" too), a dialog of
-// ours that opens is cancelled at once.
-LRESULT CALLBACK CancelUnscripted(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE && ModalScript::active == nullptr) {
-    HWND d = reinterpret_cast<HWND>(wParam);
-    if (IsScriptable(d)) PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-class UnscriptedDialogs : public ::testing::Environment {
- public:
-  void SetUp() override { hook_ = SetWindowsHookExW(WH_CBT, CancelUnscripted, nullptr, GetCurrentThreadId()); }
-  void TearDown() override { UnhookWindowsHookEx(hook_); }
-
- private:
-  HHOOK hook_ = nullptr;
-};
-::testing::Environment* const unscriptedDialogs = ::testing::AddGlobalTestEnvironment(new UnscriptedDialogs);
-
-// --- driving controls ------------------------------------------------------------
-
-void Press(HWND d, int id) {
-  SendMessageW(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, id)));
-}
-
-void Choose(HWND d, int list, int index) {
-  SendDlgItemMessageW(d, list, CB_SETCURSEL, index, 0);
-  SendMessageW(d, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(d, list)));
-}
-
-int Selected(HWND d, int list) { return static_cast<int>(SendDlgItemMessageW(d, list, CB_GETCURSEL, 0, 0)); }
-
-std::wstring ItemText(HWND d, int list, int index) {
-  wchar_t text[64] = {};
-  SendDlgItemMessageW(d, list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-POINT CentreOf(HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// A left click at the control's centre, as the dialog receives it.
-void ClickAt(HWND d, int control) {
-  POINT p = CentreOf(GetDlgItem(d, control));
-  ScreenToClient(d, &p);
-  SendMessageW(d, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-  SendMessageW(d, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-}
-
-// The colour under the control's centre once the dialog has painted.
-COLORREF ColourShownAt(HWND d, int control) {
-  UpdateWindow(d);
-  POINT p = CentreOf(GetDlgItem(d, control));
-  ScreenToClient(d, &p);
-  HDC dc = GetDC(d);
-  const COLORREF c = GetPixel(dc, p.x, p.y);
-  ReleaseDC(d, dc);
-  return c;
-}
-
-bool MainWindowWaitsForRepaint() {
-  RECT r{};
-  return GetUpdateRect(appState.mainWindow, &r, FALSE) != FALSE;
-}
-
-// --- colour dialog steps -----------------------------------------------------------
-
-// The colour the dialog shows in its red, green and blue boxes.
-COLORREF ShownColour(HWND d) {
-  Press(d, COLOR_MIX);  // the full dialog, with the boxes
-  return RGB(GetDlgItemInt(d, COLOR_RED, nullptr, FALSE), GetDlgItemInt(d, COLOR_GREEN, nullptr, FALSE),
-             GetDlgItemInt(d, COLOR_BLUE, nullptr, FALSE));
-}
-
-Step CancelColour(COLORREF* startedFrom = nullptr) {
-  return [startedFrom](HWND d) {
-    EXPECT_TRUE(IsColorDialog(d));
-    if (startedFrom != nullptr) *startedFrom = ShownColour(d);
-    Press(d, IDCANCEL);
-  };
-}
-
-// Types the colour into the boxes; optionally adds it to the custom colours.
-Step PickColour(COLORREF c, bool addToCustom = false, COLORREF* startedFrom = nullptr) {
-  return [=](HWND d) {
-    EXPECT_TRUE(IsColorDialog(d));
-    const COLORREF start = ShownColour(d);
-    if (startedFrom != nullptr) *startedFrom = start;
-    SetDlgItemInt(d, COLOR_RED, GetRValue(c), FALSE);
-    SetDlgItemInt(d, COLOR_GREEN, GetGValue(c), FALSE);
-    SetDlgItemInt(d, COLOR_BLUE, GetBValue(c), FALSE);
-    if (addToCustom) Press(d, COLOR_ADD);
-    Press(d, IDOK);
-  };
-}
-
-bool Holds(const CustomColors& list, COLORREF c) { return std::find(list.begin(), list.end(), c) != list.end(); }
-
-class DialogsTest : public MainWindowTest {
- protected:
-  void OpenWith(UINT command, std::vector<Step> steps) {
-    ModalScript script(std::move(steps));
-    Command(command);
-  }
-  bool Checked(UINT item) const { return (MenuState(item) & MF_CHECKED) != 0; }
-};
 
 // --- colour picker -------------------------------------------------------------------
 
@@ -280,7 +101,9 @@ TEST_F(DialogsTest, MenuColourCommandsChooseTheModeAndPickTheColour) {
 TEST_F(DialogsTest, OptionListsShowTheSettingsAndEditThemInPlace) {
   ASSERT_NE(Open(), nullptr);
   OutputSettings& s = appState.currentSettings;
+  HWND options = nullptr;
   OpenWith(IDM_OPTIONS_DIALOG, {[&](HWND d) {
+    options = d;
     EXPECT_EQ(GetWindow(d, GW_OWNER), window_);
     struct Filled { int list, count, selected; const wchar_t *first, *last; };
     const Filled filled[] = {
@@ -312,7 +135,8 @@ TEST_F(DialogsTest, OptionListsShowTheSettingsAndEditThemInPlace) {
         {IDC_OPT_VIGNETTE_SHAPE, 2, true, [&] { return s.vignetteShape == 2; }},
         {IDC_OPT_VIGNETTE_THICKNESS, 0, true, [&] { return s.vignetteThickness == 0; }},
         {IDC_OPT_VIGNETTE_COLOR, 1, true, [&] { return s.vignetteOn && s.vignetteRgb == 0xFFFFFF; }},
-        {IDC_OPT_SPECIAL_EFFECT, 1, true, [&] { return s.specialEffect == 1; }},
+        {IDC_OPT_SPECIAL_EFFECT, 0, true, [&] { return s.specialEffect == 0; }},  // opens nothing
+        {IDC_OPT_SPECIAL_EFFECT, 1, true, [&] { return s.specialEffect == 1; }},  // the next step
     };
     for (const Change& c : changes) {
       ValidateRect(appState.mainWindow, nullptr);
@@ -331,8 +155,14 @@ TEST_F(DialogsTest, OptionListsShowTheSettingsAndEditThemInPlace) {
     EXPECT_EQ(Selected(d, IDC_OPT_VIGNETTE_SHAPE), 2);
     EXPECT_EQ(Selected(d, IDC_OPT_VIGNETTE_THICKNESS), 0);
     Press(d, IDOK);
+  },
+  [&](HWND nested) {  // "輪郭と影" opened the Outline & Shadow dialog over the options
+    EXPECT_EQ(GetWindow(nested, GW_OWNER), options);
+    Click(nested, IDC_OS_OUTLINE_WHITE);
+    Press(nested, IDOK);
   }});
   // OK kept everything, and the menus show it.
+  EXPECT_EQ(s.outlineShadow.outline, kFillWhite);
   EXPECT_EQ(s.scale, 3);
   EXPECT_EQ(s.blur, 5);
   EXPECT_EQ(s.colorMode, 15);
@@ -476,6 +306,11 @@ TEST_F(DialogsTest, Screenshots) {
   s.monoColor = 0x00C08040;
   s.vignetteOn = 1;
   s.vignetteRgb = 0x004080C0;
+  s.outlineShadow.background = kFillCustom;
+  s.outlineShadow.backgroundRgb = 0x00D0E0F0;
+  s.outlineShadow.shadow = kFillRandomVivid;
+  s.outlineShadow.outlineLevel = 123;
+  RedrawPreview();
   auto shoot = [](const char* name, int closeWith) {
     return [=](HWND d) {
       SetWindowPos(d, HWND_TOP, 520, 60, 0, 0, SWP_NOSIZE);
@@ -489,6 +324,7 @@ TEST_F(DialogsTest, Screenshots) {
     };
   };
   OpenWith(IDM_OPTIONS_DIALOG, {shoot("dialog-output-options", IDOK)});
+  OpenWith(IDM_EFFECT_OUTLINE_SHADOW, {shoot("dialog-outline-shadow", IDOK)});
   OpenWith(IDM_ABOUT, {shoot("dialog-about", IDOK)});
   OpenWith(IDM_VIGNETTE_CUSTOM, {shoot("dialog-colour", IDCANCEL)});
 }

@@ -1,5 +1,6 @@
 // Screenshots for a person to look at (not compared): the main window in both
-// views and each menu of the bar opened, written to the build tree as BMP.
+// views, each menu of the bar opened and the preview of a few option sets,
+// written to the build tree as PNG.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -52,6 +53,28 @@ TEST_F(ScreenshotTest, MainWindowAndMenus) {
   Key(VK_LEFT);
   Settle();
   EXPECT_TRUE(SaveScreenshot("main-compact"));
+}
+
+// The preview of a few option sets, in the large view and then the compact.
+TEST_F(ScreenshotTest, OptionSetsInBothViews) {
+  ASSERT_NE(Open(), nullptr);
+  SetWindowPos(window_, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE);
+  struct Set { const char* name; std::vector<UINT> commands; };
+  const Set sets[] = {
+      {"sepia-vignette", {IDM_COLOR_SEPIA2, IDM_VIGNETTE_BLACK, IDM_SHAPE_OUTER, IDM_THICKNESS_THICK}},
+      {"outline-shadow", {IDM_CONTRAST_AUTO, IDM_EFFECT_OUTLINE_SHADOW}},  // its dialog is cancelled
+      {"blur-rotation", {IDM_BLUR_STRONG, IDM_ROTATE_CW, IDM_COLOR_VIVID3}},
+      {"grey-soft-focus-frame", {IDM_COLOR_GRAYSCALE, IDM_BLUR_SUPER_SOFT_FOCUS, IDM_VIGNETTE_WHITE}},
+  };
+  for (const Set& set : sets) {
+    Command(IDM_RESET_OPTIONS);
+    for (UINT id : set.commands) Command(id);
+    for (bool compact : {false, true}) {
+      Command(compact ? IDM_VIEW_COMPACT : IDM_VIEW_LARGE);
+      Settle();
+      EXPECT_TRUE(SaveScreenshot(std::string("options-") + set.name + (compact ? "-compact" : "-large")));
+    }
+  }
 }
 
 }  // namespace

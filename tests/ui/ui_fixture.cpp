@@ -2,13 +2,14 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
 #include "app/window_placement.h"
 #include "batch/win32/processing_dialog.h"
 #include "resource_ids.h"
+#include "ui/png_file.h"
 
 namespace korvane::testing {
 namespace {
@@ -95,27 +96,22 @@ bool SaveScreenshot(const std::string& name) {
   BITMAPINFOHEADER info{};
   info.biSize = sizeof info;
   info.biWidth = w;
-  info.biHeight = h;
+  info.biHeight = -h;  // top row first, as PNG wants it
   info.biPlanes = 1;
   info.biBitCount = 24;
   const int stride = (w * 3 + 3) & ~3;
-  std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * h);
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * h);
   GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
 
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-  FILE* f = std::fopen((std::string(KORVANE_SHOTS_DIR) + "/" + name + ".bmp").c_str(), "wb");
-  if (f == nullptr) return false;
-  std::fwrite(&file, sizeof file, 1, f);
-  std::fwrite(&info, sizeof info, 1, f);
-  std::fwrite(pixels.data(), 1, pixels.size(), f);
-  std::fclose(f);
-  return true;
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      for (int c = 0; c < 3; ++c)
+        rgb[(static_cast<std::size_t>(y) * w + x) * 3 + c] = pixels[static_cast<std::size_t>(y) * stride + x * 3 + 2 - c];
+  return WritePng(std::string(KORVANE_SHOTS_DIR) + "/" + name + ".png", w, h, rgb);
 }
 
 }  // namespace korvane::testing

@@ -14,7 +14,7 @@
 
 namespace korvane::testing {
 
-// Writes the whole screen (the Wine desktop) as KORVANE_SHOTS_DIR/NAME.bmp.
+// Writes the whole screen (the Wine desktop) as KORVANE_SHOTS_DIR/NAME.png.
 bool SaveScreenshot(const std::string& name);
 
 class MainWindowTest : public ::testing::Test {
