@@ -6,6 +6,10 @@ check of that batch's report and history entry.
   hostile_corpus.py generate FOLDER --fixtures CORPUS_FIXTURES
   hostile_corpus.py check FOLDER --program-folder DIR [--entries N]
   hostile_corpus.py cli --tool KORVANE_RESIZE --fixtures CORPUS_FIXTURES --work DIR
+  hostile_corpus.py wine --launcher PROGRAM_LAUNCHER.exe --program KorvaneResize.exe
+                         --fixtures CORPUS_FIXTURES.exe --work DIR
+
+CORPUS_FIXTURES may be a command line ("wine-run.sh corpus_fixtures.exe").
 
 FOLDER receives the files and manifest.tsv (name, allowed kinds, what it is),
 in the order the batch gets them. Kinds of report line: converted, warning
@@ -16,6 +20,7 @@ unsupported, folder.
 import argparse
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -126,7 +131,7 @@ def generate(folder, fixtures):
               ("converted",), "sampling " + sample)
     for w, h in ((1, 1), (1, 333), (333, 1), (1, 17), (17, 1)):
         c.add("size_%dx%d.jpg" % (w, h), cjpeg(ppm(w, h)), ("converted",), "%d x %d" % (w, h))
-    run([fixtures, tmp])
+    run(shlex.split(fixtures) + [tmp])
     for name in ("cmyk.jpg", "ycck.jpg", "cmyk_without_adobe_marker.jpg", "ycck_progressive.jpg"):
         c.add(name, open(os.path.join(tmp, name), "rb").read(), ("converted",), "four components")
     c.add("two_components.jpg", open(os.path.join(tmp, "two_components.jpg"), "rb").read(), ("failed",),
@@ -367,6 +372,39 @@ def cli(tool, fixtures, work):
     return 1 if problems else 0
 
 
+WINE_RUN = os.path.join(HERE, "..", "..", "scripts", "wine-run-isolated.sh")
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wine(launcher, program, fixtures, work):
+    """The corpus in one batch through the Windows program under Wine, its
+    paths quoted on the program's command line."""
+    corpus = os.path.join(work, "corpus")
+    entries = generate(corpus, "%s %s" % (shlex.quote(WINE_RUN), shlex.quote(fixtures)))
+    folder = os.path.join(work, "program")
+    if os.path.lexists(folder):
+        shutil.rmtree(folder)
+    os.makedirs(folder)
+    listing = os.path.join(work, "list.txt")
+    with open(listing, "w", encoding="utf-8") as f:
+        for name, _, _ in entries:
+            f.write(windows_path(os.path.join(corpus, name)) + "\n")
+    done = subprocess.run([WINE_RUN, launcher, program, windows_path(folder), windows_path(listing)],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    problems = []
+    if done.returncode != 0:
+        problems.append("the program's exit status %d\n%s" % (done.returncode, done.stdout.decode()[-2000:]))
+    found, counts = check(corpus, folder, history_entries=1)
+    problems += found
+    print("hostile corpus through the Windows program: " + summary(entries, counts))
+    for p in problems:
+        print("PROBLEM: " + p)
+    return 1 if problems else 0
+
+
 def main():
     ap = argparse.ArgumentParser()
     sub = ap.add_subparsers(dest="command", required=True)
@@ -381,6 +419,11 @@ def main():
     r.add_argument("--tool", required=True)
     r.add_argument("--fixtures", required=True)
     r.add_argument("--work", required=True)
+    w = sub.add_parser("wine")
+    w.add_argument("--launcher", required=True)
+    w.add_argument("--program", required=True)
+    w.add_argument("--fixtures", required=True)
+    w.add_argument("--work", required=True)
     a = ap.parse_args()
     if a.command == "generate":
         entries = generate(a.folder, a.fixtures)
@@ -392,6 +435,8 @@ def main():
         for p in problems:
             print("PROBLEM: " + p)
         return 1 if problems else 0
+    if a.command == "wine":
+        return wine(a.launcher, a.program, a.fixtures, a.work)
     return cli(a.tool, a.fixtures, a.work)
 
 
