@@ -81,7 +81,7 @@ if ((!quick)); then
     status=1
   fi
   while read -r line; do summary+=("  $line"); done < <(
-    awk '/^=== .*: run/ {name=$2} /^Done [0-9]+ runs/ {print name ": " $0}' build/fuzz.log)
+    awk '/^=== .*: run/ {name=$2; sub(/:$/, "", name)} /^Done [0-9]+ runs/ {print name ": " $0}' build/fuzz.log)
 fi
 
 echo

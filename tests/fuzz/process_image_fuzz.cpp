@@ -60,7 +60,7 @@ std::string Folder() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (DeclaredPixels(data, size) > 4u * 1024 * 1024) return 0;
+  if (DeclaredPixels(data, size) > 1024u * 1024) return 0;
   static const std::string folder = Folder();
   static const bool made = platform::CreateFolder(Utf8ToUtf16(folder + "/out"));
   (void)made;
