@@ -4,7 +4,7 @@
 # command-line tool and the 1,000-file soak), the same suite cross-built for
 # 32-bit Windows and run under Wine (with the hostile corpus through the
 # Windows program), the preview beside a batch under ThreadSanitizer, and the
-# libFuzzer harnesses for 60 seconds each. Exits non-zero if any part fails.
+# libFuzzer harnesses for 60 seconds each. Exits non-zero if anything fails.
 # Usage: bash scripts/test.sh [--quick]   (--quick: no soak, no fuzzing)
 set -uo pipefail
 cd "$(dirname "$0")/.."
