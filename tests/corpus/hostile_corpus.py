@@ -32,8 +32,8 @@ ANY = ("converted", "warning", "failed")
 # The batch runs with the options of a first run: scale 1/2.
 
 
-def run(cmd, stdin=None, stdout=None):
-    subprocess.run(cmd, check=True, stdin=stdin, stdout=stdout, stderr=subprocess.DEVNULL)
+def run(cmd):
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def tool_output(cmd, data=None):
@@ -392,11 +392,15 @@ def wine(launcher, program, fixtures, work):
     with open(listing, "w", encoding="utf-8") as f:
         for name, _, _ in entries:
             f.write(windows_path(os.path.join(corpus, name)) + "\n")
-    done = subprocess.run([WINE_RUN, launcher, program, windows_path(folder), windows_path(listing)],
-                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    # Output to a file, not a pipe: a program the shell starts late for the
+    # opened folder may outlive the run and would hold a pipe open.
+    log = os.path.join(work, "launcher.log")
+    with open(log, "wb") as out:
+        status = subprocess.run([WINE_RUN, launcher, program, windows_path(folder), windows_path(listing)],
+                                stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT).returncode
     problems = []
-    if done.returncode != 0:
-        problems.append("the program's exit status %d\n%s" % (done.returncode, done.stdout.decode()[-2000:]))
+    if status != 0:
+        problems.append("the program's exit status %d\n%s" % (status, open(log, "rb").read().decode()[-2000:]))
     found, counts = check(corpus, folder, history_entries=1)
     problems += found
     print("hostile corpus through the Windows program: " + summary(entries, counts))
