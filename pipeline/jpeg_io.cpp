@@ -2,6 +2,7 @@
 
 #include <jerror.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace korvane {
@@ -9,12 +10,28 @@ namespace {
 
 // --- error manager ------------------------------------------------------------
 
+[[noreturn]] void JumpBack(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+  err->failedInDecoder = cinfo->is_decompressor != 0;
+  std::longjmp(err->jump, 1);
+}
+
 void ExitByJump(j_common_ptr cinfo) {
+  // Without backing store (the library is built without temporary files)
+  // this error only means that the whole-image buffers passed the cap.
+  if (cinfo->err->msg_code == JERR_NO_BACKING_STORE) FailConversion(cinfo, kDecoderMemoryText);
   auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
   (*cinfo->err->output_message)(cinfo);
   (*cinfo->err->format_message)(cinfo, err->fatalMessage);
-  err->failedInDecoder = cinfo->is_decompressor != 0;
-  std::longjmp(err->jump, 1);
+  JumpBack(cinfo);
+}
+
+// The decoder calls this at least once for every scan it reads into its
+// coefficient buffers.
+void LimitScans(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor &&
+      reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+    FailConversion(cinfo, kTooManyScansText);
 }
 
 // The library's own rule (first warning shown, later ones counted), plus a
@@ -110,6 +127,40 @@ void TermDestination(j_compress_ptr cinfo) {
 }
 
 }  // namespace
+
+void FailConversion(j_common_ptr cinfo, const char* text) {
+  auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+  std::fprintf(stderr, "%s\n", text);
+  std::snprintf(err->fatalMessage, sizeof err->fatalMessage, "%s", text);
+  JumpBack(cinfo);
+}
+
+void LimitDecoder(j_decompress_ptr cinfo) {
+  cinfo->mem->max_memory_to_use = kDecoderMemoryBytes;
+  if (cinfo->progress == nullptr) {
+    auto* progress = static_cast<jpeg_progress_mgr*>((*cinfo->mem->alloc_small)(
+        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(jpeg_progress_mgr)));
+    *progress = jpeg_progress_mgr{};
+    progress->progress_monitor = LimitScans;
+    cinfo->progress = progress;
+  }
+}
+
+std::uint64_t CoefficientBufferBytes(j_decompress_ptr cinfo) {
+  // The library's own rule for buffering the whole image.
+  if (!cinfo->progressive_mode && cinfo->comps_in_scan >= cinfo->num_components) return 0;
+  std::uint64_t bytes = 0;
+  for (int ci = 0; ci < cinfo->num_components; ++ci) {
+    const jpeg_component_info& comp = cinfo->comp_info[ci];
+    // Rows and columns of blocks, rounded up to whole MCUs as the library does.
+    const std::uint64_t h = comp.h_samp_factor > 0 ? static_cast<std::uint64_t>(comp.h_samp_factor) : 1;
+    const std::uint64_t v = comp.v_samp_factor > 0 ? static_cast<std::uint64_t>(comp.v_samp_factor) : 1;
+    const std::uint64_t columns = (comp.width_in_blocks + h - 1) / h * h;
+    const std::uint64_t rows = (comp.height_in_blocks + v - 1) / v * v;
+    bytes += columns * rows * sizeof(JBLOCK);
+  }
+  return bytes;
+}
 
 jpeg_error_mgr* SetUpErrorManager(JpegErrorManager& err) {
   jpeg_std_error(&err.pub);

@@ -119,6 +119,7 @@ Outcome RunConversion(Conversion& c, const std::u16string& sourcePath, std::u16s
   c.decoder.err = SetUpErrorManager(c.err);
   jpeg_create_decompress(&c.decoder);
   c.decoderCreated = true;
+  LimitDecoder(&c.decoder);
 
   c.source = platform::OpenForReading(sourcePath);
   if (!c.source.IsOpen()) {
@@ -135,7 +136,9 @@ Outcome RunConversion(Conversion& c, const std::u16string& sourcePath, std::u16s
       c.decoder.jpeg_color_space == JCS_CMYK || c.decoder.jpeg_color_space == JCS_YCCK;
   if (settings.colorMode == kColorGrayscale && !fourComponents)
     c.decoder.out_color_space = JCS_GRAYSCALE;
-  jpeg_start_decompress(&c.decoder);
+  // The output size is known before the decoder starts, so that a file the
+  // converter cannot take fails before a progressive one is read whole.
+  jpeg_calc_output_dimensions(&c.decoder);
 
   const std::uint32_t width = c.decoder.output_width;
   const std::uint32_t height = c.decoder.output_height;
@@ -143,6 +146,10 @@ Outcome RunConversion(Conversion& c, const std::u16string& sourcePath, std::u16s
   if (components != 1 && components != 3 && components != 4) {
     c.text = FailureText(u"decode", fileName,
                          u"Unsupported number of color components (" + DecimalText(components) + u")");
+    return Outcome::kFailed;
+  }
+  if (CoefficientBufferBytes(&c.decoder) > static_cast<std::uint64_t>(kDecoderMemoryBytes)) {
+    c.text = FailureText(u"decode", fileName, Utf8ToUtf16(kDecoderMemoryText));
     return Outcome::kFailed;
   }
 
@@ -156,6 +163,7 @@ Outcome RunConversion(Conversion& c, const std::u16string& sourcePath, std::u16s
     case RowAllocation::kAllocated:
       break;
   }
+  jpeg_start_decompress(&c.decoder);
   std::uint8_t** rows = c.image.rows();
   while (c.decoder.output_scanline < height) {
     const std::uint32_t done = c.decoder.output_scanline;

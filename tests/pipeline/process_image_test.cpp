@@ -287,6 +287,62 @@ TEST_F(ProcessImageTest, LibraryErrorsFailTheFileWithTheLibrarysMessage) {
   }
 }
 
+// The limits a hostile file meets: each fails the file alone, or converts it
+// when within them, and the next file converts as usual.
+TEST_F(ProcessImageTest, HostileFilesMeetTheDecodersLimits) {
+  FixtureOptions o;
+  o.progressive = true;
+  const std::vector<std::uint8_t> progressive = MakeJpeg(o);
+  // The last scan repeated (a bogus progression only warns) up to `scans`.
+  auto withScans = [&](int scans) {
+    std::size_t last = 0;
+    int count = 0;
+    for (std::size_t i = 0; i + 1 < progressive.size(); ++i)
+      if (progressive[i] == 0xFF && progressive[i + 1] == 0xDA) last = i, ++count;
+    std::vector<std::uint8_t> bytes(progressive.begin(), progressive.end() - 2);
+    const std::vector<std::uint8_t> scan(progressive.begin() + last, progressive.end() - 2);
+    for (int n = count; n < scans; ++n) bytes.insert(bytes.end(), scan.begin(), scan.end());
+    bytes.push_back(0xFF);
+    bytes.push_back(0xD9);
+    return bytes;
+  };
+  auto withSize = [](std::vector<std::uint8_t> bytes, int sofCode) {
+    const std::size_t sof = MarkerOffset(bytes, sofCode);
+    bytes[sof + 3] = bytes[sof + 5] = 0xFF;  // 65500 x 65500
+    bytes[sof + 4] = bytes[sof + 6] = 0xDC;
+    return bytes;
+  };
+  const std::vector<std::uint8_t> good = MakeJpeg({});
+  std::vector<std::uint8_t> comments(good.begin(), good.begin() + 2);  // SOI, then empty COM markers
+  for (int i = 0; i < 200000; ++i) comments.insert(comments.end(), {0xFF, 0xFE, 0x00, 0x02});
+  comments.insert(comments.end(), good.begin() + 2, good.end());
+
+  OutputSettings eighth;
+  eighth.scale = 3;
+  struct Case { const char* name; std::vector<std::uint8_t> bytes; OutputSettings settings; bool ok; std::string text; };
+  const std::vector<Case> cases = {
+      {"500 scans", withScans(500), {}, true, "64 x 48 -> 32 x 24 (warning: "},
+      {"501 scans", withScans(501), {}, false,
+       "Failed to decode \"h.jpg\": Too many scans (more than 500) (ProcessImage())"},
+      {"progressive 65500 x 65500", withSize(progressive, 0xC2), eighth, false,
+       "Failed to decode \"h.jpg\": Insufficient memory (the decoder's buffers would pass 512 MB) (ProcessImage())"},
+      {"baseline 65500 x 65500 at 1/8", withSize(good, 0xC0), eighth, true, "65500 x 65500 -> 8188 x 8188 (warning: "},
+      {"200000 comments", comments, {}, true, "64 x 48 -> 32 x 24"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(std::filesystem::path(Output(u"h.jpg")));
+    const Outcome r = Convert(Source(u"h.jpg", c.bytes), out_, c.settings);
+    EXPECT_EQ(r.ok, c.ok) << c.name << ": " << r.text;
+    EXPECT_EQ(r.text.substr(0, c.text.size()), c.text) << c.name;
+    if (!c.ok) {
+      EXPECT_FALSE(testing::FileExists(Output(u"h.jpg"))) << c.name;
+    } else if (c.text.back() != ' ') {
+      EXPECT_EQ(r.text, c.text) << c.name;
+    }
+    ExpectNextFileConverts();
+  }
+}
+
 #ifndef _WIN32
 // A full disk while writing: the encoder's error fails the file alone and the
 // partial output is removed (here the output's working name leads to /dev/full).
