@@ -51,6 +51,22 @@ KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Low8(Vec a, Vec b) { return _mm256
 KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec High8(Vec a, Vec b) { return _mm256_unpackhi_epi8(a, b); }
 // Signed 16-bit lanes to bytes, clamped to 0..255.
 KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Pack(Vec low, Vec high) { return _mm256_packus_epi16(low, high); }
+// 32-bit lanes: products of 16-bit pairs added, sums, shifts, and signed
+// 32-bit lanes to signed 16-bit ones (saturated).
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Set32(int v) { return _mm256_set1_epi32(v); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec PairProducts(Vec a, Vec b) { return _mm256_madd_epi16(a, b); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Add32(Vec a, Vec b) { return _mm256_add_epi32(a, b); }
+template <int kBits>
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Shl32(Vec a) {
+  return _mm256_slli_epi32(a, kBits);
+}
+template <int kBits>
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Sar32(Vec a) {
+  return _mm256_srai_epi32(a, kBits);
+}
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Low16(Vec a, Vec b) { return _mm256_unpacklo_epi16(a, b); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec High16(Vec a, Vec b) { return _mm256_unpackhi_epi16(a, b); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Pack32(Vec low, Vec high) { return _mm256_packs_epi32(low, high); }
 #else
 using Vec = __m128i;
 constexpr int kBytes = 16;
@@ -76,6 +92,20 @@ KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec PairSums(Vec pairs, Vec weights) {
 KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Low8(Vec a, Vec b) { return _mm_unpacklo_epi8(a, b); }
 KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec High8(Vec a, Vec b) { return _mm_unpackhi_epi8(a, b); }
 KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Pack(Vec low, Vec high) { return _mm_packus_epi16(low, high); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Set32(int v) { return _mm_set1_epi32(v); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec PairProducts(Vec a, Vec b) { return _mm_madd_epi16(a, b); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Add32(Vec a, Vec b) { return _mm_add_epi32(a, b); }
+template <int kBits>
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Shl32(Vec a) {
+  return _mm_slli_epi32(a, kBits);
+}
+template <int kBits>
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Sar32(Vec a) {
+  return _mm_srai_epi32(a, kBits);
+}
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Low16(Vec a, Vec b) { return _mm_unpacklo_epi16(a, b); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec High16(Vec a, Vec b) { return _mm_unpackhi_epi16(a, b); }
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Pack32(Vec low, Vec high) { return _mm_packs_epi32(low, high); }
 #endif
 
 inline int Digit(std::uint32_t w, int k, bool top) {
@@ -131,6 +161,59 @@ KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec Floor(const Sums<kDigits>& s, cons
   const Vec top = offset ? Add(Add(s.d[kDigits - 1], offset->digit[kDigits - 1]), carry)
                          : Add(s.d[kDigits - 1], carry);
   return Shr<kLastShift>(top);
+}
+
+// A weighted sum in 32-bit lanes: each weight cut at bit kCut so that both
+// halves fit 16-bit multiplications of (red, green) and (blue, 0) pairs.
+template <int kCut>
+struct Weights32 {
+  Vec highRG, highB, lowRG, lowB;
+  KORVANE_WIDE_TARGET Weights32(std::uint32_t red, std::uint32_t green, std::uint32_t blue)
+      : highRG(Set32(static_cast<int>((red >> kCut) | ((green >> kCut) << 16)))),
+        highB(Set32(static_cast<int>(blue >> kCut))),
+        lowRG(Set32(static_cast<int>((red & ((1u << kCut) - 1)) | ((green & ((1u << kCut) - 1)) << 16)))),
+        lowB(Set32(static_cast<int>(blue & ((1u << kCut) - 1)))) {}
+};
+
+// The two 32-bit halves of one 16-bit half's sums (pixels in their order
+// after Pack32 of the two).
+struct Sum32 {
+  Vec first, second;
+};
+
+template <int kCut>
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec WeightedSum32(const Weights32<kCut>& w, Vec rgPairs, Vec bPairs) {
+  const Vec high = Add32(PairProducts(rgPairs, w.highRG), PairProducts(bPairs, w.highB));
+  return Add32(Shl32<kCut>(high), Add32(PairProducts(rgPairs, w.lowRG), PairProducts(bPairs, w.lowB)));
+}
+
+// rg: red in the low byte and green in the high byte of each 16-bit lane; b: blue.
+template <int kCut>
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Sum32 WeightedSums32(const Weights32<kCut>& w, Vec rg, Vec b) {
+  const Vec zero = Zero();
+  return {WeightedSum32(w, Low8(rg, zero), Low16(b, zero)), WeightedSum32(w, High8(rg, zero), High16(b, zero))};
+}
+
+// GrayLevel's byte in 32-bit lanes: the sums by the weights' high and low
+// parts (see GrayLevelInt), whose weights fit 16-bit multiplications as they
+// are. rgPairs: (red, green) as 16-bit pairs; bPairs: (blue, 0).
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec GrayLevels32(Vec rgPairs, Vec bPairs) {
+  const Vec high = Add32(PairProducts(rgPairs, Set32(2449 | (4808 << 16))), PairProducts(bPairs, Set32(933)));
+  const Vec low = Add32(PairProducts(rgPairs, Set32(6684 | (11536 << 16))), PairProducts(bPairs, Set32(14549)));
+  return Sar32<13>(Add32(high, Sar32<14>(low)));
+}
+
+// The grey levels of one 16-bit half (rg: red in the low byte and green in
+// the high byte of each lane; b: blue), as 16-bit lanes in pixel order.
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec GrayLevels16(Vec rg, Vec b) {
+  const Vec zero = Zero();
+  return Pack32(GrayLevels32(Low8(rg, zero), Low16(b, zero)), GrayLevels32(High8(rg, zero), High16(b, zero)));
+}
+
+// The grey levels of one register of pixels per channel, as bytes.
+KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE Vec GrayLevelBytes(Vec r, Vec g, Vec b) {
+  const Vec zero = Zero();
+  return Pack(GrayLevels16(Low8(r, g), Low8(b, zero)), GrayLevels16(High8(r, g), High8(b, zero)));
 }
 
 // Runs `half(rg, b, out)` on one register of pixels per channel, split into

@@ -6,7 +6,9 @@
 #include <memory>
 #include <new>
 
+#include "effects/digit_sums.h"
 #include "effects/gray_level.h"
+#include "effects/planar_chunks.h"
 #include "effects/rank_filter.h"
 #include "platform/platform.h"
 #include "effects/wide_path.h"  // last: it sets the floating-point mode
@@ -62,8 +64,31 @@ KORVANE_ALWAYS_INLINE void GrayRows(std::uint8_t* const* rows, std::uint8_t* con
     }
   }
 }
+// On the wide path a colour picture's rows are split into planes a chunk at
+// a time and their grey levels computed in integer vector lanes.
 KORVANE_WIDE_TARGET void GrayRowsWide(std::uint8_t* const* rows, std::uint8_t* const* g, std::uint32_t width,
                                       std::uint32_t height, bool singleChannel, std::uint8_t group) {
+#if defined(KORVANE_DIGIT_SUMS) && defined(KORVANE_PLANAR_SHUFFLES)
+  if (!singleChannel) {
+    Planes q{};  // entries past a row's end are read, never stored
+    alignas(32) std::uint8_t levels[kChunk];
+    const digits::Vec mask = digits::Set16(group | (group << 8));
+    for (std::uint32_t y = 0; y < height; ++y) {
+      const std::uint8_t* src = rows[y];
+      for (std::size_t x = 0; x < width; x += kChunk) {
+        const std::size_t n = width - x < kChunk ? width - x : kChunk;
+        SplitPixelsWide(src + 3 * x, n, q);
+        for (std::size_t i = 0; i < kChunk; i += digits::kBytes) {
+          const digits::Vec v = digits::GrayLevelBytes(digits::Load(q.r + i), digits::Load(q.g + i),
+                                                       digits::Load(q.b + i));
+          digits::Store(levels + i, digits::And(v, mask));
+        }
+        std::memcpy(g[y] + x, levels, n);
+      }
+    }
+    return;
+  }
+#endif
   GrayRows(rows, g, width, height, singleChannel, group);
 }
 

@@ -295,7 +295,7 @@ Picture ReferenceEffect(Picture p, const OutlineShadowSettings& s, bool betweenS
 
 TEST(OutlineShadow, MatchesTheDefinitionOverOptionCombinations) {
   std::mt19937 rng(77);
-  const std::pair<int, int> sizes[] = {{1, 1}, {1, 6}, {6, 1}, {2, 2}, {3, 3}, {17, 11}, {40, 31}};
+  const std::pair<int, int> sizes[] = {{1, 1}, {1, 6}, {6, 1}, {2, 2}, {3, 3}, {17, 11}, {40, 31}, {300, 4}};
   int run = 0;
   for (auto [w, h] : sizes)
     for (int ch : {1, 3})
