@@ -55,6 +55,24 @@ struct LumaTables {
   double Luma(const std::uint8_t* px) const { return (g[px[1]] + r[px[0]]) + b[px[2]]; }
 };
 
+// Rows count - 1 down to 0, one pixel at a time.
+void AddRowsOneByOne(std::uint8_t* const* rows, std::uint32_t count, std::uint32_t width, double& lo, double& hi,
+                     double& acc) {
+  static const LumaTables t;
+  for (std::uint32_t y = count; y-- > 0;) {
+    const std::uint8_t* p = rows[y];
+    double s = 0;
+    for (std::size_t i = std::size_t{width} * 3; i != 0;) {
+      i -= 3;
+      const double l = t.Luma(p + i);
+      s += l;
+      lo = l < lo ? l : lo;
+      hi = l > hi ? l : hi;
+    }
+    acc += s / width;
+  }
+}
+
 LevelStats ColorStats(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
   static const LumaTables t;
   double lo = 1e9, hi = -1e9, acc = 0;
@@ -83,18 +101,7 @@ LevelStats ColorStats(std::uint8_t* const* rows, std::uint32_t width, std::uint3
     acc += s2 / width;
     acc += s3 / width;
   }
-  while (y-- > 0) {
-    const std::uint8_t* p = rows[y];
-    double s = 0;
-    for (std::size_t i = std::size_t{width} * 3; i != 0;) {
-      i -= 3;
-      const double l = t.Luma(p + i);
-      s += l;
-      lo = l < lo ? l : lo;
-      hi = l > hi ? l : hi;
-    }
-    acc += s / width;
-  }
+  AddRowsOneByOne(rows, y, width, lo, hi, acc);
   return {lo, hi, acc / height};
 }
 
@@ -212,23 +219,11 @@ KORVANE_WIDE_TARGET void TakeRowLanes(const RowLanes<kGroups>& s, std::uint32_t 
 }
 
 KORVANE_WIDE_TARGET LevelStats ColorStatsWide(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height) {
-  static const LumaTables t;
   double lo = 1e9, hi = -1e9, acc = 0;
   std::uint32_t y = height;
   for (; y >= 8; y -= 8) TakeRowLanes(SumRowLanes<2>(rows, y - 1, width), width, lo, hi, acc);
   for (; y >= 4; y -= 4) TakeRowLanes(SumRowLanes<1>(rows, y - 1, width), width, lo, hi, acc);
-  while (y-- > 0) {
-    const std::uint8_t* p = rows[y];
-    double s = 0;
-    for (std::size_t i = std::size_t{width} * 3; i != 0;) {
-      i -= 3;
-      const double l = t.Luma(p + i);
-      s += l;
-      lo = l < lo ? l : lo;
-      hi = l > hi ? l : hi;
-    }
-    acc += s / width;
-  }
+  AddRowsOneByOne(rows, y, width, lo, hi, acc);
   return {lo, hi, acc / height};
 }
 #endif

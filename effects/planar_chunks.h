@@ -63,41 +63,6 @@ KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE __m256i Pick3(__m256i a, __m256i b, __
                                          _mm256_shuffle_epi8(b, _mm256_broadcastsi128_si256(sb))),
                          _mm256_shuffle_epi8(c, _mm256_broadcastsi128_si256(sc)));
 }
-
-// Thirty-two pixels (96 bytes) split into three planes of two 16-pixel
-// blocks, and joined back; -1 picks a zero.
-KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void SplitBlock32(const std::uint8_t* p, __m256i& r, __m256i& g,
-                                                            __m256i& b) {
-  const __m128i ar = _mm_setr_epi8(0, 3, 6, 9, 12, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m128i br = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, 2, 5, 8, 11, 14, -1, -1, -1, -1, -1);
-  const __m128i cr = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1, 4, 7, 10, 13);
-  const __m128i ag = _mm_setr_epi8(1, 4, 7, 10, 13, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m128i bg = _mm_setr_epi8(-1, -1, -1, -1, -1, 0, 3, 6, 9, 12, 15, -1, -1, -1, -1, -1);
-  const __m128i cg = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 5, 8, 11, 14);
-  const __m128i ab = _mm_setr_epi8(2, 5, 8, 11, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-  const __m128i bb = _mm_setr_epi8(-1, -1, -1, -1, -1, 1, 4, 7, 10, 13, -1, -1, -1, -1, -1, -1);
-  const __m128i cb = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 3, 6, 9, 12, 15);
-  const __m256i x = LoadBlocks(p), y = LoadBlocks(p + 16), z = LoadBlocks(p + 32);
-  r = Pick3(x, y, z, ar, br, cr);
-  g = Pick3(x, y, z, ag, bg, cg);
-  b = Pick3(x, y, z, ab, bb, cb);
-}
-
-KORVANE_WIDE_TARGET KORVANE_ALWAYS_INLINE void JoinBlock32(std::uint8_t* p, __m256i r, __m256i g, __m256i b) {
-  // Output bytes 0..15 take r0 g0 b0 r1 ... r5; 16..31 g5 b5 ... g10; 32..47 b10 ... b15.
-  const __m128i ra = _mm_setr_epi8(0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1, 5);
-  const __m128i ga = _mm_setr_epi8(-1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1);
-  const __m128i ba = _mm_setr_epi8(-1, -1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1);
-  const __m128i rb = _mm_setr_epi8(-1, -1, 6, -1, -1, 7, -1, -1, 8, -1, -1, 9, -1, -1, 10, -1);
-  const __m128i gb = _mm_setr_epi8(5, -1, -1, 6, -1, -1, 7, -1, -1, 8, -1, -1, 9, -1, -1, 10);
-  const __m128i bb = _mm_setr_epi8(-1, 5, -1, -1, 6, -1, -1, 7, -1, -1, 8, -1, -1, 9, -1, -1);
-  const __m128i rc = _mm_setr_epi8(-1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15, -1, -1);
-  const __m128i gc = _mm_setr_epi8(-1, -1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15, -1);
-  const __m128i bc = _mm_setr_epi8(10, -1, -1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15);
-  StoreBlocks(p, Pick3(r, g, b, ra, ga, ba));
-  StoreBlocks(p + 16, Pick3(r, g, b, rb, gb, bb));
-  StoreBlocks(p + 32, Pick3(r, g, b, rc, gc, bc));
-}
 #endif
 
 // Sixteen pixels (48 bytes) at a time by byte shuffles; -1 picks a zero.
@@ -114,11 +79,10 @@ KORVANE_WIDE_TARGET inline void SplitPixelsWide(const std::uint8_t* p, std::size
   std::size_t i = 0;
 #if defined(__x86_64__)
   for (; i + 32 <= n; i += 32) {
-    __m256i r, g, b;
-    SplitBlock32(p + 3 * i, r, g, b);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(q.r + i), r);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(q.g + i), g);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(q.b + i), b);
+    const __m256i a = LoadBlocks(p + 3 * i), b = LoadBlocks(p + 3 * i + 16), c = LoadBlocks(p + 3 * i + 32);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(q.r + i), Pick3(a, b, c, ar, br, cr));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(q.g + i), Pick3(a, b, c, ag, bg, cg));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(q.b + i), Pick3(a, b, c, ab, bb, cb));
   }
 #endif
   for (; i + 16 <= n; i += 16) {
@@ -151,10 +115,14 @@ KORVANE_WIDE_TARGET inline void JoinPixelsWide(std::uint8_t* p, std::size_t n, c
   const __m128i bc = _mm_setr_epi8(10, -1, -1, 11, -1, -1, 12, -1, -1, 13, -1, -1, 14, -1, -1, 15);
   std::size_t i = 0;
 #if defined(__x86_64__)
-  for (; i + 32 <= n; i += 32)
-    JoinBlock32(p + 3 * i, _mm256_load_si256(reinterpret_cast<const __m256i*>(q.r + i)),
-                _mm256_load_si256(reinterpret_cast<const __m256i*>(q.g + i)),
-                _mm256_load_si256(reinterpret_cast<const __m256i*>(q.b + i)));
+  for (; i + 32 <= n; i += 32) {
+    const __m256i r = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.r + i));
+    const __m256i g = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.g + i));
+    const __m256i b = _mm256_load_si256(reinterpret_cast<const __m256i*>(q.b + i));
+    StoreBlocks(p + 3 * i, Pick3(r, g, b, ra, ga, ba));
+    StoreBlocks(p + 3 * i + 16, Pick3(r, g, b, rb, gb, bb));
+    StoreBlocks(p + 3 * i + 32, Pick3(r, g, b, rc, gc, bc));
+  }
 #endif
   for (; i + 16 <= n; i += 16) {
     const __m128i r = _mm_load_si128(reinterpret_cast<const __m128i*>(q.r + i));
@@ -207,36 +175,6 @@ KORVANE_WIDE_TARGET void PlanarRowsWide(std::uint8_t* const* rows, std::uint32_t
   }
 #else
   PlanarRows(rows, width, height, op);
-#endif
-}
-
-// A kernel with Block(r, g, b) on registers of 32 pixels (on x86-64; 16
-// on 32-bit x86) and op(Planes&) on a chunk. On x86-64 whole blocks of a row
-// go from memory through the kernel and back without touching planes; the
-// rest of a row, and every row on 32-bit x86, goes through planes.
-template <typename Kernel>
-KORVANE_WIDE_TARGET void BlockRowsWide(std::uint8_t* const* rows, std::uint32_t width, std::uint32_t height,
-                                       const Kernel& kernel) {
-#if defined(KORVANE_PLANAR_SHUFFLES) && defined(__x86_64__)
-  Planes q{};  // entries past a row's end are read, never stored
-  for (std::uint32_t y = 0; y < height; ++y) {
-    std::uint8_t* row = rows[y];
-    std::size_t x = 0;
-    for (; x + 32 <= width; x += 32) {
-      __m256i r, g, b;
-      SplitBlock32(row + 3 * x, r, g, b);
-      kernel.Block(r, g, b);
-      JoinBlock32(row + 3 * x, r, g, b);
-    }
-    if (x < width) {
-      const std::size_t n = width - x;
-      SplitPixels(row + 3 * x, 0, n, q);
-      kernel(q);
-      JoinPixels(row + 3 * x, 0, n, q);
-    }
-  }
-#else
-  PlanarRowsWide(rows, width, height, kernel);
 #endif
 }
 
